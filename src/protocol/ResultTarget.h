@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class ListingReceiver;
+
+// What a client delivers the results of a reply to: the session window controller, the
+// command-line client or a test. The client calls setCurrentDirectory and the listing receiver on
+// the thread that issued the command, after the reply was scanned; disconnected is queued to the
+// thread the target's owner lives on and never waited for.
+class ResultTarget
+{
+public:
+    virtual ~ResultTarget() = default;
+
+    // The server's current directory after a command; null when the reply named none.
+    virtual void setCurrentDirectory(const QString& directory) = 0;
+    virtual ListingReceiver* fileDisplayController() = 0;
+    // The reply showed that the login no longer holds.
+    virtual void disconnected() = 0;
+};
