@@ -64,8 +64,8 @@ std::optional<QByteArray> Base64::decode(QByteArrayView text)
     // Every group but the last is taken unchecked: a character outside the alphabet gives
     // meaningless bits rather than an error.
     for (qsizetype i = 0; i + 4 < n; i += 4) {
-        const std::uint32_t v = (valueOf(in[i]) << 18) | (valueOf(in[i + 1]) << 12) | (valueOf(in[i + 2]) << 6)
-            | valueOf(in[i + 3]);
+        const std::uint32_t v
+            = (valueOf(in[i]) << 18) | (valueOf(in[i + 1]) << 12) | (valueOf(in[i + 2]) << 6) | valueOf(in[i + 3]);
         *o++ = static_cast<unsigned char>(v >> 16);
         *o++ = static_cast<unsigned char>(v >> 8);
         *o++ = static_cast<unsigned char>(v);

@@ -6,9 +6,8 @@
 
 QList<PlumoRequest::Header> PlumoRequest::headersFor(const QString& commandWord)
 {
-    const QByteArray contentType = isUpload(commandWord)
-        ? QByteArray("multipart/form-data; boundary=") + kBoundary
-        : QByteArray("application/x-www-form-urlencoded");
+    const QByteArray contentType = isUpload(commandWord) ? QByteArray("multipart/form-data; boundary=") + kBoundary
+                                                         : QByteArray("application/x-www-form-urlencoded");
     // Sent exactly as servers of this protocol have always seen them, odd quality values included.
     return {
         { "Accept", "text/html,application/xml;q=9.0,*/*;9=0.8" },
@@ -39,8 +38,9 @@ QByteArray PlumoRequest::createRequestContent(const ConnectSettings& settings, c
     if (command.paramCount > 2)
         throw PlumoException(QStringLiteral("PlumoClient"), QStringLiteral("Unknown command"));
     QString body = u"user=" + Encoder::encodeHttpString(settings.userId()) + u"&password="
-        + Encoder::encodeHttpString(settings.password()) + u"&dir=" + Encoder::encodeHttpString(command.currentDirectory)
-        + u"&cmd=" + Encoder::encodeHttpString(command.commandWord);
+        + Encoder::encodeHttpString(settings.password()) + u"&dir="
+        + Encoder::encodeHttpString(command.currentDirectory) + u"&cmd="
+        + Encoder::encodeHttpString(command.commandWord);
     if (command.paramCount >= 1)
         body += u"&param0=" + Encoder::encodeHttpString(command.param0);
     if (command.paramCount == 2)

@@ -1,5 +1,7 @@
 #include "util/MyUtil.h"
 
+#include "util/Prompter.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -107,6 +109,26 @@ QString MyUtil::format(const QString& format, const QStringList& arguments)
 QString MyUtil::internationalFormat(const char* key, const QString& argument)
 {
     return format(localized(key), { argument });
+}
+
+void MyUtil::messageBox(const QString& message, const QString& title)
+{
+    Prompter::instance().messageBox(message, title.isNull() ? QString::fromLatin1(kProductName) : title);
+}
+
+void MyUtil::messageBoxInternational(const char* key)
+{
+    messageBox(localized(key));
+}
+
+void MyUtil::messageBoxInternational(const char* key, const char* titleKey)
+{
+    messageBox(localized(key), localized(titleKey));
+}
+
+int MyUtil::askYesNo(const QString& question, const QString& title)
+{
+    return Prompter::instance().askYesNo(question, title.isNull() ? QString::fromLatin1(kProductName) : title) ? 1 : 0;
 }
 
 bool MyUtil::isValidHttpProtocol(const QString& url)

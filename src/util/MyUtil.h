@@ -5,7 +5,6 @@
 
 // Shared helpers of the dialogs, the session window and the document: localised texts, the URL
 // check of the setting dialog, trimming, and small file-system and resource operations.
-// The questions and message boxes that show a window go through Prompter.
 class MyUtil final
 {
 public:
@@ -22,6 +21,14 @@ public:
     // else is copied. Arguments are never themselves read as formats.
     static QString format(const QString& format, const QStringList& arguments);
     static QString internationalFormat(const char* key, const QString& argument);
+
+    // Messages and yes-or-no questions through the installed Prompter. A null title shows the
+    // product name; texts are shown unchanged (a "%" in a file name stays a "%").
+    static void messageBox(const QString& message, const QString& title = QString());
+    static void messageBoxInternational(const char* key);
+    static void messageBoxInternational(const char* key, const char* titleKey);
+    // 1 for Yes, 0 for No.
+    static int askYesNo(const QString& question, const QString& title = QString());
 
     static bool isValidHttpProtocol(const QString& url);
     // Strips CR, LF, tab, space and the ideographic space from both ends.

@@ -13,8 +13,7 @@ public:
         : m_name(std::move(name))
         , m_reason(std::move(reason))
         , m_what((m_name + QStringLiteral(": ") + m_reason).toUtf8())
-    {
-    }
+    { }
 
     QString name() const { return m_name; }
     QString reason() const { return m_reason; }

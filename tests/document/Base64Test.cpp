@@ -50,8 +50,8 @@ private slots:
         QTest::newRow("5 characters") << QByteArray("Zm9vY") << false << QByteArray();
         QTest::newRow("6 characters") << QByteArray("Zm9vYg") << false << QByteArray();
         QTest::newRow("last group ends at first non-alphabet") << QByteArray("Zg=A") << true << QByteArray("f");
-        QTest::newRow("last group of one character gives nothing") << QByteArray("Zm9vZ===") << true
-                                                                   << QByteArray("foo");
+        QTest::newRow("last group of one character gives nothing")
+            << QByteArray("Zm9vZ===") << true << QByteArray("foo");
         QTest::newRow("only padding") << QByteArray("====") << true << QByteArray();
         QTest::newRow("junk in a last group") << QByteArray("Zm9v!!!!") << true << QByteArray("foo");
         QTest::newRow("junk in an earlier group is not checked")

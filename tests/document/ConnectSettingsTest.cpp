@@ -140,8 +140,9 @@ private slots:
         QFETCH(QStringList, path);
         QFETCH(bool, taken);
         ConnectSettings settings;
-        const QHash<QString, QString> attributes { { "description", "office" }, { "url", "http://h/s" },
-                                                   { "userid", "u1" }, { "timeout", "30" } };
+        const QHash<QString, QString> attributes {
+            { "description", "office" }, { "url", "http://h/s" }, { "userid", "u1" }, { "timeout", "30" }
+        };
         QCOMPARE(settings.parse(path, attributes), taken);
         QCOMPARE(settings.description(), taken ? QStringLiteral("office") : QString());
         QCOMPARE(settings.timeout(), taken ? 30.0 : 120.0);
@@ -216,8 +217,9 @@ private slots:
     {
         const QString document = ConnectSettings().formatTemplate(MyUtil::templateString(QStringLiteral("root")));
         const auto attributes = settingsAttributes(document);
-        const QHash<QString, QString> expected { { "description", "" }, { "url", "" }, { "userid", "" },
-                                                 { "password", "" }, { "timeout", "120" } };
+        const QHash<QString, QString> expected {
+            { "description", "" }, { "url", "" }, { "userid", "" }, { "password", "" }, { "timeout", "120" }
+        };
         QCOMPARE(attributes, expected);
     }
 };

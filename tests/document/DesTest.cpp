@@ -55,8 +55,8 @@ private slots:
         QCOMPARE(Des::decryptToString(*cipher, QStringConverter::Utf8, QStringLiteral("0123abcd")).value(), password);
         const auto cbc = Des::encryptCbcString(password, QStringConverter::Utf8, QStringLiteral("0123abcd"));
         QVERIFY(cbc.has_value());
-        QVERIFY(Des::decryptCbcToString(*cbc, QStringConverter::Utf8, QStringLiteral("0123abcd"))
-                    ->startsWith(password));
+        QVERIFY(
+            Des::decryptCbcToString(*cbc, QStringConverter::Utf8, QStringLiteral("0123abcd"))->startsWith(password));
     }
 
     void invalidTextGivesNoString()

@@ -14,8 +14,9 @@ private slots:
         QTest::addColumn<QString>("escaped");
         QTest::newRow("plain") << QStringLiteral("abcXYZ019") << QStringLiteral("abcXYZ019");
         QTest::newRow("plus escaped, space kept") << QStringLiteral("x y+z") << QStringLiteral("x y%2Bz");
-        QTest::newRow("every reserved character") << QStringLiteral("#[]!$&'()*+,;:/?@=")
-                                                  << QStringLiteral("%23%5B%5D%21%24%26%27%28%29%2A%2B%2C%3B%3A%2F%3F%40%3D");
+        QTest::newRow("every reserved character")
+            << QStringLiteral("#[]!$&'()*+,;:/?@=")
+            << QStringLiteral("%23%5B%5D%21%24%26%27%28%29%2A%2B%2C%3B%3A%2F%3F%40%3D");
         QTest::newRow("passthrough set") << QStringLiteral("% -._~\"<>\t") << QStringLiteral("% -._~\"<>\t");
         QTest::newRow("path") << QStringLiteral("/home/u") << QStringLiteral("%2Fhome%2Fu");
         QTest::newRow("two-byte") << QStringLiteral("é") << QStringLiteral("%C3%A9");

@@ -1,5 +1,5 @@
-#include "document/ConnectSettings.h"
 #include "protocol/PlumoRequest.h"
+#include "document/ConnectSettings.h"
 #include "protocol/ReplyEncoding.h"
 #include "support/TestRegistry.h"
 #include "util/PlumoException.h"
@@ -45,8 +45,9 @@ private slots:
         QTest::newRow("CHMOD") << command("CHMOD", QStringLiteral("/home/u"), 2, QStringLiteral("a.txt"),
                                           QStringLiteral("755"))
                                << QByteArray("user=U&password=P&dir=%2Fhome%2Fu&cmd=CHMOD&param0=a.txt&param1=755");
-        QTest::newRow("REN non-ASCII") << command("REN", QStringLiteral("/"), 2, QStringLiteral("旧"), QStringLiteral("新"))
-                                       << QByteArray("user=U&password=P&dir=%2F&cmd=REN&param0=%E6%97%A7&param1=%E6%96%B0");
+        QTest::newRow("REN non-ASCII") << command(
+            "REN", QStringLiteral("/"), 2, QStringLiteral("旧"),
+            QStringLiteral("新")) << QByteArray("user=U&password=P&dir=%2F&cmd=REN&param0=%E6%97%A7&param1=%E6%96%B0");
         QTest::newRow("absent parameter is empty")
             << command("MKD", QStringLiteral("/"), 1) << QByteArray("user=U&password=P&dir=%2F&cmd=MKD&param0=");
     }
@@ -63,9 +64,8 @@ private slots:
 
     void credentialsAreEscaped()
     {
-        const PlumoRequest request
-            = PlumoRequest::createRequest(account(QStringLiteral("x y+z"), QStringLiteral("p=&%")),
-                                          command("LIST", QStringLiteral("/")));
+        const PlumoRequest request = PlumoRequest::createRequest(
+            account(QStringLiteral("x y+z"), QStringLiteral("p=&%")), command("LIST", QStringLiteral("/")));
         QCOMPARE(request.body, QByteArray("user=x y%2Bz&password=p%3D%26%&dir=%2F&cmd=LIST"));
     }
 
@@ -124,7 +124,8 @@ private slots:
         QTest::newRow("UTF8") << QByteArray("text/plain; charset=UTF8") << ReplyEncoding::Utf8;
         QTest::newRow("EUC-JP") << QByteArray("text/html; charset=EUC-JP") << ReplyEncoding::EucJp;
         QTest::newRow("euc_jp quoted") << QByteArray("text/html; charset=\"euc_jp\"") << ReplyEncoding::EucJp;
-        QTest::newRow("ISO-8859-1 reads as UTF-8") << QByteArray("text/html; charset=ISO-8859-1") << ReplyEncoding::Utf8;
+        QTest::newRow("ISO-8859-1 reads as UTF-8")
+            << QByteArray("text/html; charset=ISO-8859-1") << ReplyEncoding::Utf8;
         QTest::newRow("no charset") << QByteArray("text/html") << ReplyEncoding::Utf8;
         QTest::newRow("no header") << QByteArray() << ReplyEncoding::Utf8;
         QTest::newRow("other parameters first")

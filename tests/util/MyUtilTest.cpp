@@ -1,5 +1,5 @@
-#include "support/TestRegistry.h"
 #include "util/MyUtil.h"
+#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -71,11 +71,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("trimmed");
-        QTest::newRow("nothing to remove") << "a b" << "a b";
-        QTest::newRow("both ends") << "\r\n\t a b \u3000" << "a b";
-        QTest::newRow("only white space") << " \t\u3000 " << "";
-        QTest::newRow("no-break space stays") << "\u00a0x\u00a0" << "\u00a0x\u00a0";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("nothing to remove") << "a b"
+                                           << "a b";
+        QTest::newRow("both ends") << "\r\n\t a b \u3000"
+                                   << "a b";
+        QTest::newRow("only white space") << " \t\u3000 "
+                                          << "";
+        QTest::newRow("no-break space stays") << "\u00a0x\u00a0"
+                                              << "\u00a0x\u00a0";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void trim()
     {
@@ -127,14 +132,16 @@ private slots:
     void untranslatedKeyIsShownUnchanged()
     {
         QCOMPARE(MyUtil::localized("LIST failed"), QStringLiteral("LIST failed"));
-        QCOMPARE(MyUtil::internationalFormat("%@ not found", QStringLiteral("a.txt")), QStringLiteral("a.txt not found"));
+        QCOMPARE(MyUtil::internationalFormat("%@ not found", QStringLiteral("a.txt")),
+                 QStringLiteral("a.txt not found"));
     }
 
     void currentDateTimeIsUtc()
     {
         const QString text = MyUtil::currentDateTime(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")).match(text).hasMatch(),
-                 qPrintable(text));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")).match(text).hasMatch(),
+            qPrintable(text));
         const QDateTime parsed = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         QDateTime utc = parsed;
         utc.setTimeZone(QTimeZone::utc());

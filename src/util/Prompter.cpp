@@ -1,0 +1,41 @@
+#include "util/Prompter.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPrompter, "plumoxa.util")
+
+namespace {
+
+// Used before an application has installed its own: nobody can answer, so nothing is agreed to.
+class LogPrompter final : public Prompter
+{
+public:
+    void messageBox(const QString& message, const QString& title) override
+    {
+        qCWarning(lcPrompter).noquote() << (title.isNull() ? QStringLiteral("Plumoxa") : title) << message;
+    }
+    bool askYesNo(const QString& question, const QString& title) override
+    {
+        messageBox(question, title);
+        return false;
+    }
+};
+
+std::unique_ptr<Prompter>& installed()
+{
+    static std::unique_ptr<Prompter> prompter = std::make_unique<LogPrompter>();
+    return prompter;
+}
+
+} // namespace
+
+Prompter& Prompter::instance()
+{
+    return *installed();
+}
+
+std::unique_ptr<Prompter> Prompter::install(std::unique_ptr<Prompter> prompter)
+{
+    std::swap(installed(), prompter);
+    return prompter;
+}

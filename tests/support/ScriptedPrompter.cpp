@@ -1,0 +1,53 @@
+#include "support/ScriptedPrompter.h"
+
+ScriptedPrompter::ScriptedPrompter()
+{
+    m_previous = Prompter::install(std::unique_ptr<Prompter>(this));
+}
+
+ScriptedPrompter::~ScriptedPrompter()
+{
+    // Hand the slot back; the returned pointer is this object, which is being destroyed already.
+    Prompter::install(std::move(m_previous)).release();
+}
+
+void ScriptedPrompter::messageBox(const QString& message, const QString& title)
+{
+    Q_UNUSED(title);
+    QMutexLocker lock(&m_mutex);
+    m_messages.append(message);
+}
+
+bool ScriptedPrompter::askYesNo(const QString& question, const QString& title)
+{
+    Q_UNUSED(title);
+    QMutexLocker lock(&m_mutex);
+    m_questions.append(question);
+    return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.dequeue();
+}
+
+void ScriptedPrompter::answerYesNo(bool yes)
+{
+    QMutexLocker lock(&m_mutex);
+    m_yesNoAnswers.enqueue(yes);
+}
+
+QStringList ScriptedPrompter::messages() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_messages;
+}
+
+QStringList ScriptedPrompter::questions() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_questions;
+}
+
+void ScriptedPrompter::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_messages.clear();
+    m_questions.clear();
+    m_yesNoAnswers.clear();
+}
