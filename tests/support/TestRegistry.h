@@ -14,6 +14,6 @@ bool registerTest(const char* name, TestFactory factory);
 
 } // namespace plumoxa::test
 
-#define PLUMOXA_TEST(Class)                                                                                     \
-    static const bool plumoxa_registered_##Class                                                                \
+#define PLUMOXA_TEST(Class)                                                                                            \
+    static const bool plumoxa_registered_##Class                                                                       \
         = plumoxa::test::registerTest(#Class, [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); })
