@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class ConnectSettings;
 class ListingReceiver;
 
 // What a client delivers the results of a reply to: the session window controller, the
@@ -12,6 +13,9 @@ class ResultTarget
 {
 public:
     virtual ~ResultTarget() = default;
+
+    // The account the client logs in with, read on the issuing thread at every command.
+    virtual ConnectSettings connectionSetting() const = 0;
 
     // The server's current directory after a command; null when the reply named none.
     virtual void setCurrentDirectory(const QString& directory) = 0;

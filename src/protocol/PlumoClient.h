@@ -1,0 +1,79 @@
+#pragma once
+
+#include "protocol/PendingCommand.h"
+#include "protocol/ReplyEncoding.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class ResultTarget;
+class XmlResponseScanner;
+
+// The protocol client of one session. Each command is one POST; the call blocks until the reply
+// has been received and scanned, and answers whether the server did it. The HTTP exchange runs on
+// a thread of its own; the results (current directory, listings) are handed to the result target
+// on the calling thread before the call returns.
+class PlumoClient final
+{
+public:
+    explicit PlumoClient(ResultTarget* controller = nullptr);
+    ~PlumoClient();
+    Q_DISABLE_COPY_MOVE(PlumoClient)
+
+    ResultTarget* controller() const { return m_controller; }
+    void setController(ResultTarget* controller) { m_controller = controller; }
+
+    // true logs in ("CONN"); false forgets the session locally and sends nothing.
+    bool connect(bool doConnect);
+    bool list(const QString& directory);
+    bool stor(const QString& fileName, const QByteArray& content);
+    // Appends the file's bytes to content (which is not emptied first).
+    bool retr(const QString& fileName, QByteArray& content);
+    bool mkd(const QString& directoryName);
+    bool rm(const QString& fileName);
+    bool rmd(const QString& directoryName);
+    bool chmod(const QString& fileName, const QString& mode);
+    bool renameFileFrom(const QString& oldName, const QString& newName);
+
+    bool isConnect() const { return m_connect; }
+    void setConnect(bool connect) { m_connect = connect; }
+    QString currentDirectory() const { return m_currentDirectory; }
+    void setCurrentDirectory(const QString& directory) { m_currentDirectory = directory; }
+    bool commandResult() const { return m_commandResult; }
+    void setCommandResult(bool result) { m_commandResult = result; }
+    QString command() const { return m_command; }
+    void setCommand(const QString& command) { m_command = command; }
+    QString param0() const { return m_param0; }
+    void setParam0(const QString& param) { m_param0 = param; }
+    QString param1() const { return m_param1; }
+    void setParam1(const QString& param) { m_param1 = param; }
+
+    // The character set the last reply was read in.
+    ReplyEncoding replyEncoding() const { return m_htmlEnc; }
+
+private:
+    struct Exchange;
+
+    bool runCommand(const QString& word, unsigned paramCount, const QString& p0 = {}, const QString& p1 = {});
+    bool send();
+    void reflectResults(Exchange& exchange, const XmlResponseScanner& scanner);
+    void disconnectedMainThread();
+
+    ResultTarget* m_controller = nullptr;
+    // Lives on the thread that made the client: the disconnect notice is queued to it.
+    std::unique_ptr<QObject> m_notifier;
+    bool m_connect = false;
+    bool m_commandResult = false;
+    QString m_currentDirectory = QStringLiteral("~");
+    QString m_command = QStringLiteral("");
+    QString m_param0;
+    QString m_param1;
+    unsigned m_paramCount = 0;
+    ReplyEncoding m_htmlEnc = ReplyEncoding::Utf8;
+    QByteArray* m_contentReceiver = nullptr;
+    QByteArray m_contentSender;
+};
