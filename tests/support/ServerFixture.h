@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QProcess;
+class QTemporaryDir;
+
+// Runs a real plumoxa-server for a test: a temporary root, a password file beside it (not in it),
+// and the server listening on 127.0.0.1 on a port of its own choosing.
+//
+//   ServerFixture server;              // or ServerFixture server({"--start-dir", "/home/u"});
+//   QVERIFY(server.start());           // waits for the server's URL line, at most 15 seconds
+//   server.url();                      // "http://127.0.0.1:PORT/plumoxa" (https with --tls-*)
+//   server.rootPath();                 // the served directory on disk; fill it before or after start()
+//   server.user(); server.password();  // the account the server accepts
+//   server.log();                      // what the server wrote to standard error so far
+//   QVERIFY(server.stop());            // SIGTERM; true when it ended by itself with status 0
+//
+// extraArgs go after --root, --user, --password-file and --listen. The destructor stops a
+// server still running, killing it if it does not end within the deadline.
+class ServerFixture
+{
+public:
+    explicit ServerFixture(QStringList extraArgs = {});
+    ~ServerFixture();
+    ServerFixture(const ServerFixture&) = delete;
+    ServerFixture& operator=(const ServerFixture&) = delete;
+
+    bool start();
+    bool stop();
+
+    QString url() const { return m_url; }
+    QString rootPath() const;
+    QString user() const;
+    QString password() const;
+    QString log() const;
+
+    // The plumoxa-server binary of this build.
+    static QString serverPath();
+
+private:
+    QStringList m_extraArgs;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QProcess> m_process;
+    QString m_url;
+};
