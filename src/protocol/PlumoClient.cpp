@@ -12,12 +12,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QThread>
 #include <QUrl>
 
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -211,9 +211,9 @@ bool PlumoClient::send()
     }
     qCDebug(lcProtocol) << "sending" << m_command << "in" << m_currentDirectory;
 
-    std::unique_ptr<QThread> thread(QThread::create([&exchange] { exchange.run(); }));
-    thread->start();
-    thread->wait();
+    // Joining the exchange thread is the hand-over: everything it wrote is visible afterwards.
+    std::thread thread([&exchange] { exchange.run(); });
+    thread.join();
 
     m_htmlEnc = exchange.encoding;
     if (!exchange.scanner) {

@@ -2,19 +2,25 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QSslCertificate>
-#include <QSslKey>
-#include <QSslSocket>
-#include <QTcpServer>
 #include <QTemporaryDir>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 const QByteArray CannedResponder::kHang = QByteArrayLiteral("\x01hang");
 const QByteArray CannedResponder::kClose = QByteArrayLiteral("\x01close");
 
 namespace {
 
-// A self-signed certificate made for this run: no client trusts it.
-bool makeCertificate(QSslCertificate& certificate, QSslKey& key)
+// A TLS context with a self-signed certificate made for this run: no client trusts it.
+std::shared_ptr<void> makeTlsContext()
 {
     QTemporaryDir dir;
     QProcess openssl;
@@ -23,15 +29,19 @@ bool makeCertificate(QSslCertificate& certificate, QSslKey& key)
     openssl.start(QStringLiteral("openssl"),
                   { "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1", "-keyout",
                     dir.filePath("key.pem"), "-out", dir.filePath("cert.pem") });
-    const bool made
-        = openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
-    QFile certFile(dir.filePath("cert.pem"));
-    QFile keyFile(dir.filePath("key.pem"));
-    if (!made || !certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
-        return false;
-    certificate = QSslCertificate(&certFile, QSsl::Pem);
-    key = QSslKey(&keyFile, QSsl::Rsa, QSsl::Pem);
-    return !certificate.isNull() && !key.isNull();
+    if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0)
+        return {};
+    SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+    if (!context)
+        return {};
+    std::shared_ptr<void> owned(context, [](void* c) { SSL_CTX_free(static_cast<SSL_CTX*>(c)); });
+    if (SSL_CTX_use_certificate_file(context, QFile::encodeName(dir.filePath("cert.pem")).constData(), SSL_FILETYPE_PEM)
+            != 1
+        || SSL_CTX_use_PrivateKey_file(context, QFile::encodeName(dir.filePath("key.pem")).constData(),
+                                       SSL_FILETYPE_PEM)
+            != 1)
+        return {};
+    return owned;
 }
 
 // True when buffer holds a whole request: headers and as many body bytes as Content-Length says.
@@ -48,95 +58,134 @@ bool isComplete(const QByteArray& buffer)
     return buffer.size() >= end + 4 + length;
 }
 
-class TlsServer final : public QTcpServer
-{
-public:
-    QSslCertificate certificate;
-    QSslKey key;
-
-protected:
-    void incomingConnection(qintptr descriptor) override
-    {
-        auto* socket = new QSslSocket(this);
-        if (!socket->setSocketDescriptor(descriptor)) {
-            delete socket;
-            return;
-        }
-        socket->setLocalCertificate(certificate);
-        socket->setPrivateKey(key);
-        socket->startServerEncryption();
-        addPendingConnection(socket);
-    }
-};
-
 } // namespace
 
-class CannedResponderWorker final : public QObject
+// One accepted connection, plain or TLS.
+class CannedResponder::Connection
 {
 public:
-    explicit CannedResponderWorker(CannedResponder& responder)
-        : m_responder(responder)
-    { }
-
-    quint16 listen(CannedResponder::Transport transport)
+    Connection(int socket, void* tlsContext)
+        : m_socket(socket)
     {
-        if (transport == CannedResponder::Transport::Https) {
-            auto tls = std::make_unique<TlsServer>();
-            if (!makeCertificate(tls->certificate, tls->key))
-                return 0;
-            m_server = std::move(tls);
-        } else {
-            m_server = std::make_unique<QTcpServer>();
-        }
-        QObject::connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] { accept(); });
-        return m_server->listen(QHostAddress::LocalHost, 0) ? m_server->serverPort() : 0;
+        if (!tlsContext)
+            return;
+        m_ssl = SSL_new(static_cast<SSL_CTX*>(tlsContext));
+        SSL_set_fd(m_ssl, socket);
+        m_ready = SSL_accept(m_ssl) == 1;
+        ERR_clear_error();
     }
+    ~Connection()
+    {
+        if (m_ssl)
+            SSL_free(m_ssl);
+    }
+    Q_DISABLE_COPY_MOVE(Connection)
 
-    void shutdown() { m_server.reset(); }
+    bool isReady() const { return m_ready; }
+    int socket() const { return m_socket; }
+
+    qsizetype read(char* buffer, qsizetype size)
+    {
+        return m_ssl ? SSL_read(m_ssl, buffer, int(size)) : ::read(m_socket, buffer, size_t(size));
+    }
+    void write(const QByteArray& bytes)
+    {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const qsizetype n = m_ssl ? SSL_write(m_ssl, bytes.constData() + done, int(bytes.size() - done))
+                                      : ::write(m_socket, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n <= 0)
+                return;
+            done += n;
+        }
+    }
 
 private:
-    void accept()
-    {
-        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-            auto buffer = std::make_shared<QByteArray>();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
-                buffer->append(socket->readAll());
-                if (!isComplete(*buffer))
-                    return;
-                const QByteArray answer = m_responder.nextAnswer(*buffer);
-                buffer->clear();
-                if (answer == CannedResponder::kHang)
-                    return;
-                if (answer != CannedResponder::kClose)
-                    socket->write(answer);
-                socket->disconnectFromHost();
-            });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
-
-    CannedResponder& m_responder;
-    std::unique_ptr<QTcpServer> m_server;
+    int m_socket;
+    SSL* m_ssl = nullptr;
+    bool m_ready = true;
 };
 
 CannedResponder::CannedResponder(Transport transport)
     : m_transport(transport)
 {
-    auto* worker = new CannedResponderWorker(*this);
-    worker->moveToThread(&m_thread);
-    QObject::connect(&m_thread, &QThread::finished, worker, &QObject::deleteLater);
-    m_thread.start();
-    QMetaObject::invokeMethod(
-        worker, [this, worker] { m_port = worker->listen(m_transport); }, Qt::BlockingQueuedConnection);
-    m_worker = worker;
+    if (transport == Transport::Https && !(m_tls = makeTlsContext()))
+        return;
+    int wake[2];
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listener < 0 || ::pipe2(wake, O_CLOEXEC) != 0)
+        return;
+    m_wakeRead = wake[0];
+    m_wakeWrite = wake[1];
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(m_listener, 16) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return;
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { serve(); });
 }
 
 CannedResponder::~CannedResponder()
 {
-    QMetaObject::invokeMethod(
-        m_worker, [this] { m_worker->shutdown(); }, Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
+    m_stopping = true;
+    if (m_wakeWrite >= 0 && ::write(m_wakeWrite, "x", 1) < 0)
+        qWarning("could not wake the responder");
+    if (m_thread.joinable())
+        m_thread.join();
+    for (int socket : m_held)
+        ::close(socket);
+    for (int fd : { m_listener, m_wakeRead, m_wakeWrite }) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+void CannedResponder::serve()
+{
+    while (!m_stopping) {
+        pollfd fds[2] = { { m_listener, POLLIN, 0 }, { m_wakeRead, POLLIN, 0 } };
+        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
+            return;
+        const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket < 0)
+            continue;
+        Connection connection(socket, m_tls.get());
+        if (connection.isReady())
+            answer(connection);
+        else
+            ::close(socket);
+    }
+}
+
+void CannedResponder::answer(Connection& connection)
+{
+    QByteArray buffer;
+    char chunk[16 * 1024];
+    while (!isComplete(buffer)) {
+        pollfd fds[2] = { { connection.socket(), POLLIN, 0 }, { m_wakeRead, POLLIN, 0 } };
+        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
+            break;
+        const qsizetype n = connection.read(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        buffer.append(chunk, n);
+    }
+    if (!isComplete(buffer)) {
+        ::close(connection.socket());
+        return;
+    }
+    const QByteArray answer = nextAnswer(buffer);
+    if (answer == kHang) {
+        m_held.push_back(connection.socket());
+        return;
+    }
+    if (answer != kClose)
+        connection.write(answer);
+    ::shutdown(connection.socket(), SHUT_RDWR);
+    ::close(connection.socket());
 }
 
 QString CannedResponder::url(const QString& path) const
@@ -149,23 +198,25 @@ QString CannedResponder::url(const QString& path) const
 
 void CannedResponder::script(const QList<QByteArray>& answers)
 {
-    QMutexLocker lock(&m_mutex);
-    m_answers.clear();
-    for (const QByteArray& answer : answers)
-        m_answers.enqueue(answer);
+    std::lock_guard lock(m_mutex);
+    m_answers.assign(answers.cbegin(), answers.cend());
 }
 
 QList<QByteArray> CannedResponder::requests() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_requests;
 }
 
 QByteArray CannedResponder::nextAnswer(const QByteArray& request)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_requests.append(request);
-    return m_answers.isEmpty() ? kHang : m_answers.dequeue();
+    if (m_answers.empty())
+        return kHang;
+    QByteArray answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
 }
 
 QByteArray CannedResponder::response(const QByteArray& body, const QList<QPair<QByteArray, QByteArray>>& headers,

@@ -2,17 +2,20 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QPair>
-#include <QQueue>
 #include <QString>
-#include <QThread>
 
-class CannedResponderWorker;
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 // A small HTTP(S) server on 127.0.0.1 for what a good server never sends: it answers each
-// request with the next scripted raw response. It runs on a thread of its own, since the client
-// under test blocks the test's thread while it waits.
+// request with the next scripted raw response. It runs on a plain thread with blocking sockets
+// (the client under test blocks the test's thread while it waits), so thread checkers see every
+// hand-over.
 class CannedResponder final
 {
 public:
@@ -37,14 +40,22 @@ public:
                                int status = 200);
 
 private:
-    friend class CannedResponderWorker;
+    class Connection;
+
+    void serve();
+    void answer(Connection& connection);
     QByteArray nextAnswer(const QByteArray& request);
 
     Transport m_transport;
-    QThread m_thread;
-    CannedResponderWorker* m_worker = nullptr; // lives on m_thread
+    int m_listener = -1;
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
     quint16 m_port = 0;
-    mutable QMutex m_mutex;
-    QQueue<QByteArray> m_answers;
+    std::shared_ptr<void> m_tls; // SSL_CTX of the HTTPS transport
+    std::atomic<bool> m_stopping = false;
+    std::vector<int> m_held; // connections kept open without an answer
+    mutable std::mutex m_mutex;
+    std::deque<QByteArray> m_answers;
     QList<QByteArray> m_requests;
+    std::thread m_thread;
 };
