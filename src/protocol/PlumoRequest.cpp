@@ -4,9 +4,9 @@
 #include "protocol/Encoder.h"
 #include "util/PlumoException.h"
 
-QList<PlumoRequest::Header> PlumoRequest::headersFor(const QString& commandWord)
+QList<PlumoRequest::Header> PlumoRequest::headersFor(const QString& commandWord, const QByteArray& boundary)
 {
-    const QByteArray contentType = isUpload(commandWord) ? QByteArray("multipart/form-data; boundary=") + kBoundary
+    const QByteArray contentType = isUpload(commandWord) ? QByteArray("multipart/form-data; boundary=") + boundary
                                                          : QByteArray("application/x-www-form-urlencoded");
     // Sent exactly as servers of this protocol have always seen them, odd quality values included.
     return {
@@ -26,7 +26,8 @@ PlumoRequest PlumoRequest::createRequest(const ConnectSettings& settings, const 
     PlumoRequest request;
     request.method = "POST";
     request.url = settings.urlString();
-    request.headers = headersFor(command.commandWord);
+    request.headers
+        = headersFor(command.commandWord, isUpload(command.commandWord) ? boundaryFor(settings, command) : kBoundary);
     request.timeout = settings.timeout();
     request.body = isUpload(command.commandWord) ? createUploadRequestContent(settings, command)
                                                  : createRequestContent(settings, command);
@@ -50,7 +51,7 @@ QByteArray PlumoRequest::createRequestContent(const ConnectSettings& settings, c
 
 QByteArray PlumoRequest::createUploadRequestContent(const ConnectSettings& settings, const PendingCommand& command)
 {
-    const QByteArray boundary(kBoundary);
+    const QByteArray boundary = boundaryFor(settings, command);
     const auto field = [&boundary](const char* name, const QString& value) -> QByteArray {
         return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value.toUtf8()
             + "\r\n";
@@ -66,4 +67,18 @@ QByteArray PlumoRequest::createUploadRequestContent(const ConnectSettings& setti
     body += command.content;
     body += "\r\n--" + boundary + "--\r\n";
     return body;
+}
+
+QByteArray PlumoRequest::boundaryFor(const ConnectSettings& settings, const PendingCommand& command)
+{
+    const auto isHeldIn = [&](const QByteArray& boundary) {
+        const QByteArray delimiter = "--" + boundary;
+        return command.content.contains(delimiter) || settings.userId().toUtf8().contains(delimiter)
+            || settings.password().toUtf8().contains(delimiter) || command.currentDirectory.toUtf8().contains(delimiter)
+            || command.param0.toUtf8().contains(delimiter);
+    };
+    QByteArray boundary(kBoundary);
+    for (int variant = 1; isHeldIn(boundary); ++variant)
+        boundary = QByteArray(kBoundary) + '-' + QByteArray::number(variant);
+    return boundary;
 }

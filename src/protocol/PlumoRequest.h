@@ -30,7 +30,10 @@ struct PlumoRequest
     static QByteArray createRequestContent(const ConnectSettings& settings, const PendingCommand& command);
     // The multipart/form-data body of "STOR", values unescaped in UTF-8, content byte for byte.
     static QByteArray createUploadRequestContent(const ConnectSettings& settings, const PendingCommand& command);
-    static QList<Header> headersFor(const QString& commandWord);
+    // kBoundary, unless the upload itself holds "--" and that boundary: a fixed boundary would
+    // then cut the file short at the server, so a variant the upload does not hold is used.
+    static QByteArray boundaryFor(const ConnectSettings& settings, const PendingCommand& command);
+    static QList<Header> headersFor(const QString& commandWord, const QByteArray& boundary = kBoundary);
 
     static bool isUpload(const QString& commandWord) { return commandWord == u"STOR"; }
 };

@@ -96,7 +96,7 @@ private slots:
     void multipartBodyByteForByte()
     {
         PendingCommand stor = command("STOR", QStringLiteral("/home/ü"), 0, QStringLiteral("日本 a+b.txt"));
-        stor.content = QByteArray("\x00\r\n--0xKhTmLbOuNdArY\xff", 21);
+        stor.content = QByteArray("\x00\r\n--0xKhTmLbOuNdAr\xff", 20);
         const PlumoRequest request = PlumoRequest::createRequest(account(QStringLiteral("a&b"), QString()), stor);
         const QByteArray expected = QByteArray("--0xKhTmLbOuNdArY\r\n"
                                                "Content-Disposition: form-data; name=\"user\"\r\n\r\n"
@@ -112,6 +112,16 @@ private slots:
                                                "Content-Type: application/octet-stream\r\n\r\n")
             + stor.content + QByteArray("\r\n--0xKhTmLbOuNdArY--\r\n");
         QCOMPARE(request.body, expected);
+    }
+
+    void boundaryHeldInTheFileIsAvoided()
+    {
+        PendingCommand stor = command("STOR", QStringLiteral("/"), 0, QStringLiteral("f"));
+        stor.content = QByteArray("a\r\n--0xKhTmLbOuNdArY--\r\nb\r\n--0xKhTmLbOuNdArY-1\r\n");
+        const PlumoRequest request = PlumoRequest::createRequest(account(), stor);
+        QCOMPARE(request.headers.at(4).second, QByteArray("multipart/form-data; boundary=0xKhTmLbOuNdArY-2"));
+        QVERIFY(request.body.startsWith("--0xKhTmLbOuNdArY-2\r\n"));
+        QVERIFY(request.body.endsWith(QByteArray(stor.content + "\r\n--0xKhTmLbOuNdArY-2--\r\n")));
     }
 
     void replyCharset_data()
