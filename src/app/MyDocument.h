@@ -1,0 +1,50 @@
+#pragma once
+
+#include "document/ConnectSettings.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+// One account document: its connection setting, the undo history of setting changes, the file it
+// lives in and the local folder the next file choice starts in. Only the setting is stored.
+class MyDocument final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MyDocument(QObject* parent = nullptr);
+
+    // Reads a file's bytes into the existing setting.
+    void readFromData(const QByteArray& data);
+    bool readFromFile(const QString& path, QString* errorString = nullptr);
+    // Writes the document atomically; on success the undo history is cleared and the document is
+    // unchanged. A failed write keeps both the file on disk and the history as they were.
+    bool writeToFile(const QString& path, QString* errorString = nullptr);
+
+    const ConnectSettings& connectionSetting() const { return m_connectionSetting; }
+    // Replaces the setting as one undoable change.
+    void setConnectionSetting(const ConnectSettings& setting);
+    unsigned canRedoCnt() const { return m_canRedoCnt; }
+    bool isModified() const { return !m_undoStack.isClean(); }
+    QUndoStack* undoStack() { return &m_undoStack; }
+
+    QString lastDirectory() const { return m_lastDirectory; }
+    void setLastDirectory(const QString& directory) { m_lastDirectory = directory; }
+
+    enum class Change { New, Undo, Redo };
+    // Keeps the redo count in step with the history (called by the setting's undo command).
+    void setDirty(Change change);
+    // Puts a setting in place without recording a change.
+    void applyConnectionSetting(const ConnectSettings& setting);
+
+signals:
+    void connectionSettingChanged();
+    void modificationChanged(bool modified);
+
+private:
+    ConnectSettings m_connectionSetting;
+    unsigned m_canRedoCnt = 0;
+    QString m_lastDirectory;
+    QUndoStack m_undoStack;
+};
