@@ -175,8 +175,14 @@ std::shared_ptr<FileDisplay> FileDisplay::fileDisplayWithFtpResult(QStringView l
 
 FileDisplay::FileDisplay() = default;
 
-FileDisplay::FileDisplay(const ListingFields& listed)
+FileDisplay::FileDisplay(const ListingFields& listed, const FileDisplay* neighbour)
 {
+    if (neighbour) {
+        m_date = neighbour->m_date;
+        m_integerFileDate = neighbour->m_integerFileDate;
+        m_owner = neighbour->m_owner;
+        m_group = neighbour->m_group;
+    }
     copyFrom(listed);
 }
 

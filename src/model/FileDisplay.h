@@ -41,17 +41,19 @@ public:
 
     // Empty name, date, owner and group, size and mode 0, a plain file, no sort key, ascending.
     FileDisplay();
-    explicit FileDisplay(const ListingFields& listed);
+    // The entry of a listing line. Texts equal to the neighbour's (the entry listed before it) are
+    // shared with it rather than copied.
+    explicit FileDisplay(const ListingFields& listed, const FileDisplay* neighbour = nullptr);
     virtual ~FileDisplay();
     Q_DISABLE_COPY_MOVE(FileDisplay)
 
     static Column columnOf(QStringView identifier);
 
-    QString fileName() const { return m_name; }
+    const QString& fileName() const { return m_name; }
     void setFileName(const QString& name) { m_name = name; }
-    QString fileDate() const { return m_date; }
-    QString fileOwner() const { return m_owner; }
-    QString fileGroup() const { return m_group; }
+    const QString& fileDate() const { return m_date; }
+    const QString& fileOwner() const { return m_owner; }
+    const QString& fileGroup() const { return m_group; }
     quint64 fileSize() const { return m_size; }
     // The permission bits as a three-digit decimal number of octal digits: 755 is rwxr-xr-x.
     uint fileMode() const { return m_mode; }
@@ -60,7 +62,7 @@ public:
     bool isLink() const { return m_isLink; }
 
     // The sort key and direction that the owning listing hands down before it sorts.
-    QString parentSortKey() const { return m_parentSortKey; }
+    const QString& parentSortKey() const { return m_parentSortKey; }
     void setParentSortKey(const QString& key);
     bool parentAscending() const { return m_parentAscending; }
     void setParentAscending(bool ascending) { m_parentAscending = ascending; }

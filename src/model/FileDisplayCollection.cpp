@@ -54,10 +54,10 @@ FileDisplayCollection::FileDisplayCollection(Token)
     setDirectory(true);
 }
 
-FileDisplayCollection::FileDisplayCollection(Token token, const ListingFields& listed)
-    : FileDisplayCollection(token)
+FileDisplayCollection::FileDisplayCollection(Token, const ListingFields& listed, const FileDisplay* neighbour)
+    : FileDisplay(listed, neighbour)
+    , m_sortKey(QString::fromLatin1(kNameKey))
 {
-    copyFrom(listed);
     setDirectory(true);
 }
 
@@ -147,11 +147,19 @@ FileDisplayCollection* FileDisplayCollection::directoryAtIndex(qsizetype index) 
 
 void FileDisplayCollection::invalidate()
 {
-    for (auto& child : m_displays) {
-        const QString name = child->fileName();
-        m_invalidates.try_emplace(name, std::move(child));
-    }
+    // Children stay in the order they had; a name listed twice keeps its first child.
+    for (auto& child : m_displays)
+        m_invalidates.push_back(std::move(child));
     m_displays.clear();
+    m_invalidateNames.reserve(qsizetype(m_invalidates.size()));
+    for (size_t i = 0; i < m_invalidates.size(); ++i) {
+        if (!m_invalidates[i])
+            continue;
+        size_t& slot = m_invalidateNames[QStringView(m_invalidates[i]->fileName())];
+        if (slot == 0)
+            slot = i + 1;
+    }
+    m_displays.reserve(m_invalidates.size());
     m_sotedArray.clear();
     m_directoriesValid = false;
 }
@@ -179,10 +187,10 @@ void FileDisplayCollection::addFileDisplay(QStringView line)
         return;
     m_directoriesValid = false;
 
-    const auto previous = m_invalidates.find(listed->name);
-    if (previous != m_invalidates.end()) {
-        std::shared_ptr<FileDisplay> entry = std::move(previous->second);
-        m_invalidates.erase(previous);
+    const auto previous = m_invalidateNames.constFind(listed->name);
+    if (previous != m_invalidateNames.constEnd()) {
+        std::shared_ptr<FileDisplay> entry = std::move(m_invalidates[*previous - 1]);
+        m_invalidateNames.erase(previous);
         if (entry->isEqualFile(*listed)) {
             m_displays.push_back(std::move(entry));
             return;
@@ -193,14 +201,17 @@ void FileDisplayCollection::addFileDisplay(QStringView line)
             return;
         }
     }
+    // Neighbouring lines mostly share owner, group and often the date: share their texts too.
+    const FileDisplay* neighbour = m_displays.empty() ? nullptr : m_displays.back().get();
     if (listed->isDirectory)
-        m_displays.push_back(makeChild(std::make_shared<FileDisplayCollection>(Token {}, *listed)));
+        m_displays.push_back(makeChild(std::make_shared<FileDisplayCollection>(Token {}, *listed, neighbour)));
     else
-        m_displays.push_back(std::make_shared<FileDisplay>(*listed));
+        m_displays.push_back(std::make_shared<FileDisplay>(*listed, neighbour));
 }
 
 void FileDisplayCollection::updateAll()
 {
+    m_invalidateNames.clear();
     m_invalidates.clear();
     childrenSort();
 }

@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class FileDisplayCollection;
@@ -49,7 +48,7 @@ public:
 
     // Use the factories: a listing must be shared to be registered.
     explicit FileDisplayCollection(Token);
-    FileDisplayCollection(Token, const ListingFields& listed);
+    FileDisplayCollection(Token, const ListingFields& listed, const FileDisplay* neighbour = nullptr);
     ~FileDisplayCollection() override;
 
     FileDisplayCollection* asCollection() override;
@@ -125,24 +124,15 @@ public:
     bool acceptDrop(const QMimeData& drop);
 
 private:
-    struct NameHash
-    {
-        using is_transparent = void;
-        size_t operator()(QStringView name) const noexcept { return qHash(name); }
-    };
-    struct NameEqual
-    {
-        using is_transparent = void;
-        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
-    };
-    using PreviousChildren = std::unordered_map<QString, std::shared_ptr<FileDisplay>, NameHash, NameEqual>;
-
     QString childPath(QStringView name) const;
     std::shared_ptr<FileDisplayCollection> makeChild(std::shared_ptr<FileDisplayCollection> child) const;
     void rebuildDirectories() const;
 
     std::vector<std::shared_ptr<FileDisplay>> m_displays;
-    PreviousChildren m_invalidates;
+    // The previous children while a listing is read in, and their names. The names view into
+    // the children's own texts, which stay put while the children wait here.
+    std::vector<std::shared_ptr<FileDisplay>> m_invalidates;
+    QHash<QStringView, size_t> m_invalidateNames;
     SessionController* m_controller = nullptr;
     QString m_fullPath;
     std::shared_ptr<PathRegistry> m_pathDictionary;
