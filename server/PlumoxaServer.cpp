@@ -26,6 +26,21 @@ std::string lowerCase(std::string text)
     return text;
 }
 
+// The library answers "br" in Accept-Encoding with brotli at its top quality, which compresses at
+// well under a megabyte a second and would throttle every download; gzip keeps pace. The request
+// object is the library's own mutable one, handed to handlers as const.
+void offerGzipOnly(const httplib::Request& request)
+{
+    auto& headers = const_cast<httplib::Headers&>(request.headers);
+    bool acceptsGzip = false;
+    const auto [first, last] = headers.equal_range("Accept-Encoding");
+    for (auto it = first; it != last; ++it)
+        acceptsGzip = acceptsGzip || it->second.find("gzip") != std::string::npos;
+    headers.erase("Accept-Encoding");
+    if (acceptsGzip)
+        headers.emplace("Accept-Encoding", "gzip");
+}
+
 } // namespace
 
 PlumoxaServer::PlumoxaServer(const ServerOptions& options, const RootJail& jail, std::string startDir, RequestLog& log)
@@ -44,7 +59,7 @@ PlumoxaServer::PlumoxaServer(const ServerOptions& options, const RootJail& jail,
 
 PlumoxaServer::~PlumoxaServer() = default;
 
-bool PlumoxaServer::bind(std::string& error)
+bool PlumoxaServer::setUp(std::string& error)
 {
     if (m_tls) {
         auto server = std::make_unique<httplib::SSLServer>(m_tlsCert.c_str(), m_tlsKey.c_str());
@@ -59,13 +74,21 @@ bool PlumoxaServer::bind(std::string& error)
     m_http->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     m_http->set_read_timeout(kTransferTimeoutSeconds);
     m_http->set_write_timeout(kTransferTimeoutSeconds);
+    m_http->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        offerGzipOnly(request);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     m_http->Get(".*", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("plumoxa-server: a Plumoxa file store; its protocol is spoken by POST.\n", "text/plain");
     });
     m_http->Post(".*",
                  [this](const httplib::Request& request, httplib::Response& response,
                         const httplib::ContentReader& reader) { handlePost(request, response, reader); });
+    return true;
+}
 
+bool PlumoxaServer::bind(std::string& error)
+{
     if (m_port == 0) {
         m_port = m_http->bind_to_any_port(m_host);
         if (m_port < 0) {

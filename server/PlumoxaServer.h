@@ -37,6 +37,9 @@ public:
     PlumoxaServer(const ServerOptions& options, const RootJail& jail, std::string startDir, RequestLog& log);
     ~PlumoxaServer();
 
+    // Makes the HTTP or HTTPS server; false with a reason in error when the TLS certificate or key
+    // cannot be used.
+    bool setUp(std::string& error);
     // Binds the listening socket; false with a reason in error.
     bool bind(std::string& error);
     // The script's URL, valid after bind(): http(s)://HOST:PORT/plumoxa.

@@ -61,6 +61,8 @@ int main(int argc, char** argv)
 
     RequestLog log;
     PlumoxaServer server(options, *jail, *startDir, log);
+    if (!server.setUp(error))
+        return fail(kConfigurationError, error);
     if (!server.bind(error))
         return fail(kRuntimeError, error);
     std::printf("%s\n", server.url().c_str());

@@ -45,6 +45,14 @@ RawExchange::Fields RawExchange::credentials(const ServerFixture& server)
     return { { "user", server.user().toUtf8() }, { "password", server.password().toUtf8() } };
 }
 
+RawExchange::Fields RawExchange::request(const ServerFixture& server, const QByteArray& dir, const QByteArray& cmd)
+{
+    Fields fields = credentials(server);
+    fields.append(qMakePair(QByteArrayLiteral("dir"), dir));
+    fields.append(qMakePair(QByteArrayLiteral("cmd"), cmd));
+    return fields;
+}
+
 QByteArray RawExchange::formBody(const Fields& fields)
 {
     QByteArray body;
@@ -90,9 +98,7 @@ HttpReply RawExchange::get()
 HttpReply RawExchange::command(const ServerFixture& server, const QByteArray& dir, const QByteArray& cmd,
                                const QList<QByteArray>& params)
 {
-    Fields fields = credentials(server);
-    fields.append({ "dir", dir });
-    fields.append({ "cmd", cmd });
+    Fields fields = request(server, dir, cmd);
     for (int i = 0; i < params.size(); ++i)
         fields.append(qMakePair("param" + QByteArray::number(i), params[i]));
     return postForm(fields);
@@ -101,8 +107,6 @@ HttpReply RawExchange::command(const ServerFixture& server, const QByteArray& di
 HttpReply RawExchange::store(const ServerFixture& server, const QByteArray& dir, const QByteArray& fileName,
                              const QByteArray& content)
 {
-    Fields fields = credentials(server);
-    fields.append({ "dir", dir });
-    fields.append(qMakePair(QByteArray("cmd"), QByteArray("STOR")));
+    const Fields fields = request(server, dir, "STOR");
     return post(multipartBody(fields, fileName, content), "multipart/form-data; boundary=" + boundary());
 }

@@ -43,6 +43,8 @@ public:
     static QByteArray formBody(const Fields& fields);
     static QByteArray multipartBody(const Fields& fields, const QByteArray& fileName, const QByteArray& content);
     static Fields credentials(const ServerFixture& server);
+    // The credentials followed by dir and cmd.
+    static Fields request(const ServerFixture& server, const QByteArray& dir, const QByteArray& cmd);
 
 private:
     QNetworkAccessManager m_manager;
