@@ -19,6 +19,13 @@ public:
         messageBox(question, title);
         return false;
     }
+    SkipOrOverwrite askSkipOrOverwrite(const QString& path) override
+    {
+        qCWarning(lcPrompter).noquote() << "exists already, skipped:" << path;
+        return {};
+    }
+    QString chooseOpenPath(const QString&) override { return {}; }
+    QString chooseSavePath(const QString&, const QString&) override { return {}; }
 };
 
 std::unique_ptr<Prompter>& installed()

@@ -18,6 +18,18 @@ public:
     // A question with the buttons "Yes" (the default) and "No"; true for Yes.
     virtual bool askYesNo(const QString& question, const QString& title) = 0;
 
+    struct SkipOrOverwrite
+    {
+        bool skip = true;
+        bool applyToAll = false; // the same answer for the rest of the operation
+    };
+    // A name conflict: the item at path (remote name or local path) exists already.
+    virtual SkipOrOverwrite askSkipOrOverwrite(const QString& path) = 0;
+    // A local file or folder to open, starting in directory; null when the user cancels.
+    virtual QString chooseOpenPath(const QString& directory) = 0;
+    // A local place to save to, starting in directory with a proposed name; null when cancelled.
+    virtual QString chooseSavePath(const QString& directory, const QString& proposedName) = 0;
+
     // The prompter in use; until one is installed, messages go to the log and questions are
     // answered No.
     static Prompter& instance();

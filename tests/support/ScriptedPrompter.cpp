@@ -26,6 +26,45 @@ bool ScriptedPrompter::askYesNo(const QString& question, const QString& title)
     return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.dequeue();
 }
 
+Prompter::SkipOrOverwrite ScriptedPrompter::askSkipOrOverwrite(const QString& path)
+{
+    QMutexLocker lock(&m_mutex);
+    m_panels.append(u"conflict:" + path);
+    return m_conflictAnswers.isEmpty() ? SkipOrOverwrite {} : m_conflictAnswers.dequeue();
+}
+
+QString ScriptedPrompter::chooseOpenPath(const QString& directory)
+{
+    QMutexLocker lock(&m_mutex);
+    m_panels.append(u"open:" + directory);
+    return m_paths.isEmpty() ? QString() : m_paths.dequeue();
+}
+
+QString ScriptedPrompter::chooseSavePath(const QString& directory, const QString& proposedName)
+{
+    QMutexLocker lock(&m_mutex);
+    m_panels.append(u"save:" + directory + u'|' + proposedName);
+    return m_paths.isEmpty() ? QString() : m_paths.dequeue();
+}
+
+void ScriptedPrompter::answerSkipOrOverwrite(bool skip, bool applyToAll)
+{
+    QMutexLocker lock(&m_mutex);
+    m_conflictAnswers.enqueue({ skip, applyToAll });
+}
+
+void ScriptedPrompter::answerPath(const QString& path)
+{
+    QMutexLocker lock(&m_mutex);
+    m_paths.enqueue(path);
+}
+
+QStringList ScriptedPrompter::panels() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_panels;
+}
+
 void ScriptedPrompter::answerYesNo(bool yes)
 {
     QMutexLocker lock(&m_mutex);
@@ -50,4 +89,7 @@ void ScriptedPrompter::clear()
     m_messages.clear();
     m_questions.clear();
     m_yesNoAnswers.clear();
+    m_conflictAnswers.clear();
+    m_paths.clear();
+    m_panels.clear();
 }

@@ -16,8 +16,16 @@ public:
 
     void messageBox(const QString& message, const QString& title) override;
     bool askYesNo(const QString& question, const QString& title) override;
+    SkipOrOverwrite askSkipOrOverwrite(const QString& path) override;
+    QString chooseOpenPath(const QString& directory) override;
+    QString chooseSavePath(const QString& directory, const QString& proposedName) override;
 
     void answerYesNo(bool yes);
+    void answerSkipOrOverwrite(bool skip, bool applyToAll = false);
+    // A null path answers as a cancelled panel.
+    void answerPath(const QString& path);
+    // "open:DIR", "save:DIR|NAME" and "conflict:PATH" for each panel and question, in order.
+    QStringList panels() const;
     QStringList messages() const;
     QStringList questions() const;
     void clear();
@@ -27,5 +35,8 @@ private:
     QStringList m_messages;
     QStringList m_questions;
     QQueue<bool> m_yesNoAnswers;
+    QQueue<SkipOrOverwrite> m_conflictAnswers;
+    QQueue<QString> m_paths;
+    QStringList m_panels;
     std::unique_ptr<Prompter> m_previous;
 };
