@@ -39,15 +39,6 @@ std::shared_ptr<FileDisplayCollection> FileDisplayCollection::create()
     return std::make_shared<FileDisplayCollection>(Token {});
 }
 
-std::shared_ptr<FileDisplayCollection>
-FileDisplayCollection::fileDisplayCollectionWithFileDisplay(const FileDisplay& entry)
-{
-    auto collection = create();
-    collection->copyFrom(entry);
-    collection->setDirectory(true);
-    return collection;
-}
-
 FileDisplayCollection::FileDisplayCollection(Token)
     : m_sortKey(QString::fromLatin1(kNameKey))
 {
@@ -147,7 +138,7 @@ FileDisplayCollection* FileDisplayCollection::directoryAtIndex(qsizetype index) 
 
 void FileDisplayCollection::invalidate()
 {
-    // Children stay in the order they had; a name listed twice keeps its first child.
+    // Previous children keep their order; of two children with one name the first is found.
     for (auto& child : m_displays)
         m_invalidates.push_back(std::move(child));
     m_displays.clear();

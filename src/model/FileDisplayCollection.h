@@ -43,10 +43,8 @@ public:
 
     // An empty listing: no children, sort key "Name" ascending.
     static std::shared_ptr<FileDisplayCollection> create();
-    // A listing for a directory entry: its listed attributes, always a directory.
-    static std::shared_ptr<FileDisplayCollection> fileDisplayCollectionWithFileDisplay(const FileDisplay& entry);
 
-    // Use the factories: a listing must be shared to be registered.
+    // Made by create() or by a parent listing: a listing must be shared to be registered.
     explicit FileDisplayCollection(Token);
     FileDisplayCollection(Token, const ListingFields& listed, const FileDisplay* neighbour = nullptr);
     ~FileDisplayCollection() override;
