@@ -7,7 +7,7 @@
 
 #include <limits>
 
-Q_LOGGING_CATEGORY(lcMacAddress, "plumoxa.document")
+Q_LOGGING_CATEGORY(lcMacAddress, "plumoxa.document", QtInfoMsg)
 
 namespace {
 

@@ -127,6 +127,7 @@ void Downloader::retrieveFileContents(FileDisplay& entry, const QString& target)
     QByteArray content;
     if (!client.retr(title, content))
         throw PlumoException(kRetr, QStringLiteral("RETR failed"));
+    m_host.transferred(title, content.size());
     if (m_host.isCanceled())
         return;
     m_host.updateProgressTitle(title, target, "Saving:");
@@ -251,6 +252,7 @@ bool Downloader::retrieveFile(FileDisplay& entry, const QString& parent)
         QByteArray content;
         if (!client.retr(title, content))
             throw PlumoException(kRetr, QStringLiteral("RETR failed"));
+        m_host.transferred(title, content.size());
         if (m_host.isCanceled())
             return true;
         m_host.updateProgressTitle(title, parent, "Saving:");

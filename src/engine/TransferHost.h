@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class FileDisplayCollection;
 class RemoteSession;
@@ -23,4 +24,10 @@ public:
     virtual void setLastDirectory(const QString& directory) = 0;
     // Refreshes one listing from the server (the window also keeps its views in step).
     virtual bool fullpathListFileDisplay(FileDisplayCollection& listing) = 0;
+    // One file went over the wire: its remote name and size.
+    virtual void transferred(const QString& name, qint64 bytes)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(bytes);
+    }
 };

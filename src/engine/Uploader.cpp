@@ -23,7 +23,10 @@ bool Uploader::send(const QString& localPath, const QString& remoteName)
     QFile file(localPath);
     // A file that cannot be read is still sent, empty, as the server would see it.
     const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    return client.stor(remoteName, content);
+    if (!client.stor(remoteName, content))
+        return false;
+    m_host.transferred(remoteName, content.size());
+    return true;
 }
 
 bool Uploader::storeFile(const QString& localPath)

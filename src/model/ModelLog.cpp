@@ -1,3 +1,3 @@
 #include "model/ModelLog.h"
 
-Q_LOGGING_CATEGORY(lcModel, "plumoxa.model")
+Q_LOGGING_CATEGORY(lcModel, "plumoxa.model", QtInfoMsg)

@@ -1,3 +1,3 @@
 #include "protocol/ProtocolLog.h"
 
-Q_LOGGING_CATEGORY(lcProtocol, "plumoxa.protocol")
+Q_LOGGING_CATEGORY(lcProtocol, "plumoxa.protocol", QtInfoMsg)

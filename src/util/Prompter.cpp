@@ -2,7 +2,7 @@
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcPrompter, "plumoxa.util")
+Q_LOGGING_CATEGORY(lcPrompter, "plumoxa.util", QtInfoMsg)
 
 namespace {
 

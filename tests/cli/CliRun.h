@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+class ServerFixture;
+
+// One run of plumoxa-cli, with no terminal: its exit code and what it printed.
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+
+    // Runs plumoxa-cli with arguments in workingDirectory; PLUMOXA_PASSWORD is set when given.
+    static CliRun run(const QStringList& arguments, const QString& workingDirectory = QString(),
+                      const QString& password = QString(), const QByteArray& input = QByteArray());
+    // The account options of a fixture server: --url URL --user NAME (the password goes by environment).
+    static QStringList account(const ServerFixture& server);
+    static CliRun on(const ServerFixture& server, const QStringList& arguments,
+                     const QString& workingDirectory = QString());
+};
