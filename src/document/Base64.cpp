@@ -50,6 +50,21 @@ QByteArray Base64::encode(QByteArrayView bytes)
     return out;
 }
 
+void Base64::decodeGroupsInto(QByteArrayView groups, QByteArray& out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + groups.size() / 4 * 3);
+    auto* o = reinterpret_cast<unsigned char*>(out.data()) + start;
+    const char* in = groups.data();
+    for (qsizetype i = 0; i + 4 <= groups.size(); i += 4) {
+        const std::uint32_t v
+            = (valueOf(in[i]) << 18) | (valueOf(in[i + 1]) << 12) | (valueOf(in[i + 2]) << 6) | valueOf(in[i + 3]);
+        *o++ = static_cast<unsigned char>(v >> 16);
+        *o++ = static_cast<unsigned char>(v >> 8);
+        *o++ = static_cast<unsigned char>(v);
+    }
+}
+
 std::optional<QByteArray> Base64::decode(QByteArrayView text)
 {
     const qsizetype n = text.size();
@@ -58,21 +73,13 @@ std::optional<QByteArray> Base64::decode(QByteArrayView text)
     QByteArray out;
     if (n == 0)
         return out;
-    out.resize(n / 4 * 3);
-    auto* o = reinterpret_cast<unsigned char*>(out.data());
-    const char* in = text.data();
+    out.reserve(n / 4 * 3);
     // Every group but the last is taken unchecked: a character outside the alphabet gives
     // meaningless bits rather than an error.
-    for (qsizetype i = 0; i + 4 < n; i += 4) {
-        const std::uint32_t v
-            = (valueOf(in[i]) << 18) | (valueOf(in[i + 1]) << 12) | (valueOf(in[i + 2]) << 6) | valueOf(in[i + 3]);
-        *o++ = static_cast<unsigned char>(v >> 16);
-        *o++ = static_cast<unsigned char>(v >> 8);
-        *o++ = static_cast<unsigned char>(v);
-    }
+    decodeGroupsInto(text.first(n - 4), out);
     // The last group ends at its first character outside the alphabet (normally "=").
     // Fewer than two alphabet characters cannot make a byte and contribute nothing.
-    const char* last = in + n - 4;
+    const char* last = text.data() + n - 4;
     int count = 0;
     std::uint32_t v = 0;
     while (count < 4 && valueOf(last[count]) != kNotInAlphabet) {
@@ -80,7 +87,6 @@ std::optional<QByteArray> Base64::decode(QByteArrayView text)
         ++count;
     }
     for (int produced = 0; produced < count - 1; ++produced)
-        *o++ = static_cast<unsigned char>(v >> (16 - 8 * produced));
-    out.truncate(reinterpret_cast<char*>(o) - out.data());
+        out.append(static_cast<char>(v >> (16 - 8 * produced)));
     return out;
 }

@@ -14,4 +14,7 @@ public:
     static QByteArray encode(QByteArrayView bytes);
     // No result when the length is not a multiple of four.
     static std::optional<QByteArray> decode(QByteArrayView text);
+    // Appends the bytes of whole groups (a multiple of four characters), none of them the last
+    // group of their text: characters outside the alphabet are not checked.
+    static void decodeGroupsInto(QByteArrayView groups, QByteArray& out);
 };

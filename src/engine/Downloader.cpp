@@ -4,6 +4,7 @@
 #include "engine/SkipOverwrite.h"
 #include "engine/TransferHost.h"
 #include "model/FileDisplayCollection.h"
+#include "protocol/ContentSink.h"
 #include "util/MyUtil.h"
 #include "util/PlumoException.h"
 #include "util/Prompter.h"
@@ -119,35 +120,52 @@ void Downloader::retrieveDroppedFile(const QList<FileDisplay*>& entries, const Q
         client.setCurrentDirectory(m_shown.fullPath());
 }
 
+Downloader::Fetch Downloader::fetchInto(const FileDisplay& entry, const QString& target)
+{
+    QFileInfo existing(target);
+    if (existing.isDir() && !existing.isSymLink())
+        return Fetch::SaveFailed;
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fetch::SaveFailed;
+    FileSink sink(file);
+    PlumoClient& client = m_host.session().client();
+    if (!client.retr(entry.fileTitle(), sink)) {
+        file.cancelWriting();
+        return file.error() == QFileDevice::NoError ? Fetch::FetchFailed : Fetch::SaveFailed;
+    }
+    m_host.transferred(entry.fileTitle(), sink.size());
+    if (m_host.isCanceled()) {
+        file.cancelWriting();
+        return Fetch::Canceled;
+    }
+    return file.commit() ? Fetch::Written : Fetch::SaveFailed;
+}
+
 void Downloader::retrieveFileContents(FileDisplay& entry, const QString& target)
 {
     PlumoClient& client = m_host.session().client();
     const QString title = entry.fileTitle();
-    m_host.updateProgressTitle(title, client.currentDirectory(), "Fetching:");
-    QByteArray content;
-    if (!client.retr(title, content))
-        throw PlumoException(kRetr, QStringLiteral("RETR failed"));
-    m_host.transferred(title, content.size());
-    if (m_host.isCanceled())
-        return;
-    m_host.updateProgressTitle(title, target, "Saving:");
-    if (!saveFileContent(content, entry, true, target))
-        throw PlumoException(kRetr, QStringLiteral("file save failed"));
-}
-
-bool Downloader::saveFileContent(const QByteArray& content, FileDisplay& entry, bool remember, const QString& target)
-{
     QString path = target;
     if (path.isNull()) {
-        path = Prompter::instance().chooseSavePath(m_host.lastDirectory(), entry.fileTitle());
+        // Asked before the fetch, so that the file can be written as it arrives.
+        path = Prompter::instance().chooseSavePath(m_host.lastDirectory(), title);
         if (path.isNull())
-            return true; // the user chose not to save: no failure
+            return; // the user chose not to save: no failure
     }
-    if (!saveFile(path, content))
-        return false;
-    if (remember)
-        m_host.setLastDirectory(directoryOf(path));
-    return true;
+    m_host.updateProgressTitle(title, client.currentDirectory(), "Fetching:");
+    switch (fetchInto(entry, path)) {
+    case Fetch::FetchFailed:
+        throw PlumoException(kRetr, QStringLiteral("RETR failed"));
+    case Fetch::SaveFailed:
+        throw PlumoException(kRetr, QStringLiteral("file save failed"));
+    case Fetch::Canceled:
+        return;
+    case Fetch::Written:
+        break;
+    }
+    m_host.updateProgressTitle(title, path, "Saving:");
+    m_host.setLastDirectory(directoryOf(path));
 }
 
 bool Downloader::saveFile(const QString& path, const QByteArray& content)
@@ -245,22 +263,19 @@ bool Downloader::retrieveFile(FileDisplay& entry, const QString& parent)
         return false;
     if (m_conflicts.isSkipFile(target, false))
         return true;
-    PlumoClient& client = m_host.session().client();
     const QString title = entry.fileTitle();
-    try {
-        m_host.updateProgressTitle(title, client.currentDirectory(), "Fetching:");
-        QByteArray content;
-        if (!client.retr(title, content))
-            throw PlumoException(kRetr, QStringLiteral("RETR failed"));
-        m_host.transferred(title, content.size());
-        if (m_host.isCanceled())
-            return true;
-        m_host.updateProgressTitle(title, parent, "Saving:");
-        if (!saveFile(target, content))
-            throw PlumoException(kRetr, QStringLiteral("file save failed"));
-    } catch (const PlumoException& failure) {
-        MyUtil::messageBoxInternational(failure.reason().toUtf8().constData());
+    m_host.updateProgressTitle(title, m_host.session().client().currentDirectory(), "Fetching:");
+    switch (fetchInto(entry, target)) {
+    case Fetch::FetchFailed:
+        MyUtil::messageBoxInternational("RETR failed");
         return false;
+    case Fetch::SaveFailed:
+        MyUtil::messageBoxInternational("file save failed");
+        return false;
+    case Fetch::Canceled:
+    case Fetch::Written:
+        break;
     }
+    m_host.updateProgressTitle(title, parent, "Saving:");
     return true;
 }

@@ -22,10 +22,10 @@ public:
     // The selected entries of the shown listing into a local folder.
     void retrieveDroppedFile(const QList<FileDisplay*>& entries, const QString& destination);
 
-    // One file to a path, or to a place the user chooses when the path is null; throws
+    // One file to a path, or to a place the user chooses first when the path is null; throws
     // PlumoException("retr", reason) on failure.
     void retrieveFileContents(FileDisplay& entry, const QString& target);
-    bool saveFileContent(const QByteArray& content, FileDisplay& entry, bool remember, const QString& target);
+    // Writes bytes held in memory the same way a fetched file is written.
     static bool saveFile(const QString& path, const QByteArray& content);
     static bool createDirectory(const QString& path);
     bool saveDirectory(FileDisplayCollection& listing, const QString& target);
@@ -37,6 +37,10 @@ public:
     static bool isSafeLocalName(const QString& name);
 
 private:
+    enum class Fetch { Written, FetchFailed, SaveFailed, Canceled };
+    // Fetches an entry of the client's current directory straight into a temporary file beside
+    // target, which replaces target only when the whole file arrived and was written.
+    Fetch fetchInto(const FileDisplay& entry, const QString& target);
     // The local path for an entry inside a folder, or null (after a message) for an unsafe name.
     QString localChild(const QString& parent, const FileDisplay& entry) const;
     // The folder part of a path, with its trailing "/".

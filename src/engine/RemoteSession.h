@@ -30,8 +30,9 @@ public:
     // Forgets the session locally (nothing is sent): an empty tree whose current directory is "/".
     void disconnectSession();
     // Lists one directory from the server into its listing, keeping entries that did not change.
-    // The server's own verdict is the client's commandResult afterwards.
-    bool fullpathListFileDisplay(FileDisplayCollection& listing);
+    // The server's own verdict is the client's commandResult afterwards. A window overrides it to
+    // announce the change to its views.
+    virtual bool fullpathListFileDisplay(FileDisplayCollection& listing);
     // The listing of an absolute directory path, listing each directory on the way that the tree
     // does not know yet; null when a step is not a directory or a listing fails.
     FileDisplayCollection* listedDirectory(const QString& absolutePath);

@@ -20,12 +20,10 @@ bool Uploader::send(const QString& localPath, const QString& remoteName)
 {
     PlumoClient& client = m_host.session().client();
     m_host.updateProgressTitle(remoteName, client.currentDirectory(), "Storing:");
-    QFile file(localPath);
-    // A file that cannot be read is still sent, empty, as the server would see it.
-    const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (!client.stor(remoteName, content))
+    // Streamed from the file; one that cannot be read is still sent, empty.
+    if (!client.storFile(remoteName, localPath))
         return false;
-    m_host.transferred(remoteName, content.size());
+    m_host.transferred(remoteName, QFileInfo(localPath).size());
     return true;
 }
 

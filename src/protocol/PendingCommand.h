@@ -13,4 +13,5 @@ struct PendingCommand
     unsigned paramCount = 0; // selects the form body's shape; ignored for "STOR"
     QString currentDirectory;
     QByteArray content; // the file's bytes, "STOR" only
+    QString contentFile; // or the local file whose bytes are sent, streamed as they are read
 };

@@ -2,10 +2,14 @@
 
 #include "document/ConnectSettings.h"
 #include "protocol/ContentDecoder.h"
+#include "protocol/ContentSink.h"
+#include "protocol/ExchangeThread.h"
 #include "protocol/ListingReceiver.h"
 #include "protocol/PlumoRequest.h"
 #include "protocol/ProtocolLog.h"
 #include "protocol/ResultTarget.h"
+#include "protocol/RetrReplyReader.h"
+#include "protocol/UploadBodyDevice.h"
 #include "protocol/XmlResponseScanner.h"
 
 #include <QEventLoop>
@@ -17,7 +21,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -37,46 +40,78 @@ bool canStart(const QUrl& url)
 
 } // namespace
 
-// One HTTP exchange and the scan of its reply, run on a thread of its own.
+// One HTTP exchange and the scan of its reply, run on the exchange thread.
 struct PlumoClient::Exchange
 {
     PlumoRequest request;
-    QByteArray* contentReceiver = nullptr;
+    ContentSink* contentReceiver = nullptr;
+    const Progress* progress = nullptr;
 
     bool transferred = false; // the reply arrived whole (whatever its HTTP status)
     ReplyEncoding encoding = ReplyEncoding::Utf8;
     std::optional<XmlResponseScanner> scanner;
     XmlResponseScanner::Status status = XmlResponseScanner::Status::LoginFailed;
 
-    void run();
-    void receive(QNetworkAccessManager& manager);
+    void run(QNetworkAccessManager& manager);
 };
 
-void PlumoClient::Exchange::receive(QNetworkAccessManager& manager)
+void PlumoClient::Exchange::run(QNetworkAccessManager& manager)
 {
     QNetworkRequest networkRequest { QUrl(request.url) };
     for (const auto& [name, value] : request.headers)
         networkRequest.setRawHeader(name, value);
     networkRequest.setTransferTimeout(timeoutMilliseconds(request.timeout));
 
-    QNetworkReply* reply = manager.sendCustomRequest(networkRequest, request.method, request.body);
+    std::unique_ptr<UploadBodyDevice> upload;
+    QNetworkReply* reply = nullptr;
+    if (request.bodyFile.isNull()) {
+        reply = manager.sendCustomRequest(networkRequest, request.method, request.body);
+    } else {
+        upload = std::make_unique<UploadBodyDevice>(request.body, request.bodyFile, request.bodySuffix);
+        upload->open(QIODevice::ReadOnly);
+        reply = manager.sendCustomRequest(networkRequest, request.method, upload.get());
+    }
+    // Read as it comes: never more than this much waits in the reply.
+    reply->setReadBufferSize(4 << 20);
+
+    const qint64 receivedBefore = contentReceiver ? contentReceiver->size() : 0;
     QByteArray body;
     std::unique_ptr<ContentDecoder> decoder;
-    bool decodable = true;
+    std::unique_ptr<RetrReplyReader> retr;
+    bool readable = true;
+    QByteArray piece;
     // A new response (after a redirect, say) replaces whatever body came before it.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
         body.clear();
         decoder.reset();
-        decodable = true;
+        retr.reset();
+        if (contentReceiver)
+            contentReceiver->truncate(receivedBefore);
+        readable = true;
     });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
         if (!decoder) {
             decoder = std::make_unique<ContentDecoder>(reply->rawHeader("Content-Encoding"));
             encoding = findEncodeString(reply->rawHeader("Content-Type"));
+            if (contentReceiver) {
+                retr = std::make_unique<RetrReplyReader>(*contentReceiver);
+                retr->setEncoding(encoding);
+            }
         }
-        const QByteArray piece = reply->readAll();
-        decodable = decodable && decoder->feed(piece, body);
+        const QByteArray received = reply->readAll();
+        if (!readable)
+            return;
+        if (!retr) {
+            readable = decoder->feed(received, body);
+            return;
+        }
+        piece.clear();
+        readable = decoder->feed(received, piece) && retr->feed(piece);
     });
+    if (progress && *progress) {
+        QObject::connect(reply, &QNetworkReply::uploadProgress, reply, *progress);
+        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, *progress);
+    }
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
@@ -91,22 +126,27 @@ void PlumoClient::Exchange::receive(QNetworkAccessManager& manager)
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     const bool networkOk = reply->error() == QNetworkReply::NoError
         || (answered && reply->error() >= QNetworkReply::ContentAccessDenied);
-    transferred = networkOk && decodable && (!decoder || decoder->finish());
-    qCDebug(lcProtocol) << "reply" << reply->error() << reply->errorString() << body.size() << "bytes";
+    transferred = networkOk && readable && (!decoder || decoder->finish());
+    qCDebug(lcProtocol) << "reply" << reply->error() << reply->errorString() << reply->bytesAvailable();
     delete reply;
 
-    if (!transferred)
-        return;
-    QStringDecoder text = decoderFor(encoding);
-    scanner.emplace(text.decode(body), contentReceiver);
-}
-
-void PlumoClient::Exchange::run()
-{
-    QNetworkAccessManager manager;
-    receive(manager);
-    if (scanner)
+    if (transferred && contentReceiver) {
+        if (!retr) {
+            retr = std::make_unique<RetrReplyReader>(*contentReceiver);
+            retr->setEncoding(encoding);
+        }
+        status = retr->finish();
+        transferred = !retr->sinkFailed();
+        if (const XmlResponseScanner* header = retr->scanner())
+            scanner.emplace(*header);
+    } else if (transferred) {
+        QStringDecoder text = decoderFor(encoding);
+        scanner.emplace(text.decode(body), nullptr);
         status = scanner->scan();
+    }
+    // Nothing of a failed command stays in the receiver.
+    if (contentReceiver && (!transferred || status != XmlResponseScanner::Status::Done))
+        contentReceiver->truncate(receivedBefore);
 }
 
 PlumoClient::PlumoClient(ResultTarget* controller)
@@ -151,7 +191,23 @@ bool PlumoClient::stor(const QString& fileName, const QByteArray& content)
     return result;
 }
 
+bool PlumoClient::storFile(const QString& fileName, const QString& localPath)
+{
+    if (!m_connect)
+        return false;
+    m_contentFile = localPath.isNull() ? QStringLiteral("") : localPath;
+    const bool result = runCommand(QStringLiteral("STOR"), 0, fileName);
+    m_contentFile.clear();
+    return result;
+}
+
 bool PlumoClient::retr(const QString& fileName, QByteArray& content)
+{
+    ByteArraySink sink(content);
+    return retr(fileName, sink);
+}
+
+bool PlumoClient::retr(const QString& fileName, ContentSink& content)
 {
     if (!m_connect)
         return false;
@@ -202,18 +258,20 @@ bool PlumoClient::send()
         return false;
 
     Exchange exchange;
-    const PendingCommand pending { m_command, m_param0, m_param1, m_paramCount, m_currentDirectory, m_contentSender };
+    const PendingCommand pending { m_command,          m_param0,        m_param1,     m_paramCount,
+                                   m_currentDirectory, m_contentSender, m_contentFile };
     exchange.request = PlumoRequest::createRequest(m_controller->connectionSetting(), pending);
     exchange.contentReceiver = m_contentReceiver;
+    exchange.progress = &m_progress;
     if (!canStart(QUrl(exchange.request.url))) {
         qCDebug(lcProtocol) << "no connection can be made to" << exchange.request.url;
         return false;
     }
     qCDebug(lcProtocol) << "sending" << m_command << "in" << m_currentDirectory;
 
-    // Joining the exchange thread is the hand-over: everything it wrote is visible afterwards.
-    std::thread thread([&exchange] { exchange.run(); });
-    thread.join();
+    if (!m_exchangeThread)
+        m_exchangeThread = std::make_unique<ExchangeThread>();
+    m_exchangeThread->run([&exchange](QNetworkAccessManager& manager) { exchange.run(manager); });
 
     m_htmlEnc = exchange.encoding;
     if (!exchange.scanner) {
@@ -225,7 +283,7 @@ bool PlumoClient::send()
     return exchange.status == XmlResponseScanner::Status::Done;
 }
 
-void PlumoClient::reflectResults(Exchange& exchange, const XmlResponseScanner& scanner)
+void PlumoClient::reflectResults(const Exchange& exchange, const XmlResponseScanner& scanner)
 {
     switch (exchange.status) {
     case XmlResponseScanner::Status::LoginFailed:

@@ -5,18 +5,21 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class ContentSink;
+class ExchangeThread;
 class ResultTarget;
 class XmlResponseScanner;
 
 // The protocol client of one session. Each command is one POST; the call blocks until the reply
-// has been received and scanned, and answers whether the server did it. The HTTP exchange runs on
-// a thread of its own; the results (current directory, listings) are handed to the result target
-// on the calling thread before the call returns.
+// has been received and scanned, and answers whether the server did it. The HTTP exchanges run on
+// a thread of the client's own, which keeps connections open between commands where the server
+// allows; the results (current directory, listings) are handed to the result target on the
+// calling thread before the call returns. File contents stream in both directions.
 class PlumoClient final
 {
 public:
@@ -31,8 +34,12 @@ public:
     bool connect(bool doConnect);
     bool list(const QString& directory);
     bool stor(const QString& fileName, const QByteArray& content);
-    // Appends the file's bytes to content (which is not emptied first).
+    // Sends a local file, read as it goes out.
+    bool storFile(const QString& fileName, const QString& localPath);
+    // Appends the file's bytes to content (which is not emptied first); on failure content is
+    // left as it was.
     bool retr(const QString& fileName, QByteArray& content);
+    bool retr(const QString& fileName, ContentSink& content);
     bool mkd(const QString& directoryName);
     bool rm(const QString& fileName);
     bool rmd(const QString& directoryName);
@@ -55,12 +62,16 @@ public:
     // The character set the last reply was read in.
     ReplyEncoding replyEncoding() const { return m_htmlEnc; }
 
+    // Bytes done and total of the upload or download under way, reported on the exchange thread.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+    void setTransferProgress(Progress progress) { m_progress = std::move(progress); }
+
 private:
     struct Exchange;
 
     bool runCommand(const QString& word, unsigned paramCount, const QString& p0 = {}, const QString& p1 = {});
     bool send();
-    void reflectResults(Exchange& exchange, const XmlResponseScanner& scanner);
+    void reflectResults(const Exchange& exchange, const XmlResponseScanner& scanner);
     void disconnectedMainThread();
 
     ResultTarget* m_controller = nullptr;
@@ -74,6 +85,9 @@ private:
     QString m_param1;
     unsigned m_paramCount = 0;
     ReplyEncoding m_htmlEnc = ReplyEncoding::Utf8;
-    QByteArray* m_contentReceiver = nullptr;
+    ContentSink* m_contentReceiver = nullptr;
     QByteArray m_contentSender;
+    QString m_contentFile;
+    Progress m_progress;
+    std::unique_ptr<ExchangeThread> m_exchangeThread;
 };

@@ -4,6 +4,33 @@
 #include "protocol/Encoder.h"
 #include "util/PlumoException.h"
 
+#include <QFile>
+
+namespace {
+
+// Whether a local file holds the bytes of needle, read in pieces.
+bool fileHolds(const QString& path, const QByteArray& needle)
+{
+    if (path.isNull())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray window;
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+        // The tail of the previous piece, so that a match across two pieces is seen.
+        window = window.right(needle.size() - 1) + piece;
+        if (window.contains(needle))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QList<PlumoRequest::Header> PlumoRequest::headersFor(const QString& commandWord, const QByteArray& boundary)
 {
     const QByteArray contentType = isUpload(commandWord) ? QByteArray("multipart/form-data; boundary=") + boundary
@@ -29,8 +56,16 @@ PlumoRequest PlumoRequest::createRequest(const ConnectSettings& settings, const 
     request.headers
         = headersFor(command.commandWord, isUpload(command.commandWord) ? boundaryFor(settings, command) : kBoundary);
     request.timeout = settings.timeout();
-    request.body = isUpload(command.commandWord) ? createUploadRequestContent(settings, command)
-                                                 : createRequestContent(settings, command);
+    if (!isUpload(command.commandWord)) {
+        request.body = createRequestContent(settings, command);
+    } else if (command.contentFile.isNull()) {
+        request.body = createUploadRequestContent(settings, command);
+    } else {
+        const auto [prefix, suffix] = uploadEnvelope(settings, command, boundaryFor(settings, command));
+        request.body = prefix;
+        request.bodyFile = command.contentFile;
+        request.bodySuffix = suffix;
+    }
     return request;
 }
 
@@ -49,23 +84,31 @@ QByteArray PlumoRequest::createRequestContent(const ConnectSettings& settings, c
     return body.toLatin1();
 }
 
-QByteArray PlumoRequest::createUploadRequestContent(const ConnectSettings& settings, const PendingCommand& command)
+QPair<QByteArray, QByteArray> PlumoRequest::uploadEnvelope(const ConnectSettings& settings,
+                                                           const PendingCommand& command, const QByteArray& boundary)
 {
-    const QByteArray boundary = boundaryFor(settings, command);
     const auto field = [&boundary](const char* name, const QString& value) -> QByteArray {
         return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value.toUtf8()
             + "\r\n";
     };
+    QByteArray prefix;
+    prefix += field("user", settings.userId());
+    prefix += field("password", settings.password());
+    prefix += field("dir", command.currentDirectory);
+    prefix += field("cmd", command.commandWord);
+    prefix += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\""
+        + command.param0.toUtf8() + "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
+    return { prefix, "\r\n--" + boundary + "--\r\n" };
+}
+
+QByteArray PlumoRequest::createUploadRequestContent(const ConnectSettings& settings, const PendingCommand& command)
+{
+    const auto [prefix, suffix] = uploadEnvelope(settings, command, boundaryFor(settings, command));
     QByteArray body;
-    body.reserve(command.content.size() + 512);
-    body += field("user", settings.userId());
-    body += field("password", settings.password());
-    body += field("dir", command.currentDirectory);
-    body += field("cmd", command.commandWord);
-    body += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + command.param0.toUtf8()
-        + "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
+    body.reserve(prefix.size() + command.content.size() + suffix.size());
+    body += prefix;
     body += command.content;
-    body += "\r\n--" + boundary + "--\r\n";
+    body += suffix;
     return body;
 }
 
@@ -73,9 +116,9 @@ QByteArray PlumoRequest::boundaryFor(const ConnectSettings& settings, const Pend
 {
     const auto isHeldIn = [&](const QByteArray& boundary) {
         const QByteArray delimiter = "--" + boundary;
-        return command.content.contains(delimiter) || settings.userId().toUtf8().contains(delimiter)
-            || settings.password().toUtf8().contains(delimiter) || command.currentDirectory.toUtf8().contains(delimiter)
-            || command.param0.toUtf8().contains(delimiter);
+        return command.content.contains(delimiter) || fileHolds(command.contentFile, delimiter)
+            || settings.userId().toUtf8().contains(delimiter) || settings.password().toUtf8().contains(delimiter)
+            || command.currentDirectory.toUtf8().contains(delimiter) || command.param0.toUtf8().contains(delimiter);
     };
     QByteArray boundary(kBoundary);
     for (int variant = 1; isHeldIn(boundary); ++variant)

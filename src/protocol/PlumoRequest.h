@@ -23,6 +23,9 @@ struct PlumoRequest
     QList<Header> headers; // in sending order
     double timeout = 0; // seconds
     QByteArray body;
+    // A file upload streams: the body is bodyPrefix, the bytes of bodyFile, then bodySuffix.
+    QString bodyFile;
+    QByteArray bodySuffix;
 
     static PlumoRequest createRequest(const ConnectSettings& settings, const PendingCommand& command);
     // "user=U&password=P&dir=D&cmd=W[&param0=A[&param1=B]]", each value escaped; throws
@@ -30,8 +33,12 @@ struct PlumoRequest
     static QByteArray createRequestContent(const ConnectSettings& settings, const PendingCommand& command);
     // The multipart/form-data body of "STOR", values unescaped in UTF-8, content byte for byte.
     static QByteArray createUploadRequestContent(const ConnectSettings& settings, const PendingCommand& command);
-    // kBoundary, unless the upload itself holds "--" and that boundary: a fixed boundary would
-    // then cut the file short at the server, so a variant the upload does not hold is used.
+    // What comes before and after the file's bytes in that body.
+    static QPair<QByteArray, QByteArray> uploadEnvelope(const ConnectSettings& settings, const PendingCommand& command,
+                                                        const QByteArray& boundary);
+    // kBoundary, unless the upload itself (its bytes or its file) holds "--" and that boundary: a
+    // fixed boundary would then cut the file short at the server, so a variant it does not hold
+    // is used.
     static QByteArray boundaryFor(const ConnectSettings& settings, const PendingCommand& command);
     static QList<Header> headersFor(const QString& commandWord, const QByteArray& boundary = kBoundary);
 

@@ -70,6 +70,7 @@ qsizetype XmlResponseScanner::scanResult(qsizetype& position)
 {
     const qsizetype count
         = MyUtil::leadingInteger(scanValue(m_xmlString, position, u"<result_count>", u"</result_count>"));
+    m_resultCount = count;
     // The echoed word, not the word that was sent, decides what the blocks are.
     const bool lists = m_command == u"CONN" || m_command == u"LIST";
     const bool retrs = m_command == u"RETR";

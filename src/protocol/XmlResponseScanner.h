@@ -34,6 +34,8 @@ public:
     // Null when the reply named no current directory.
     QString currentDirectory() const { return m_currentDirectory; }
     const QList<ListBlock>& listBlocks() const { return m_listBlocks; }
+    // The number of result blocks the reply announced (0 when it named none).
+    qsizetype resultCount() const { return m_resultCount; }
 
 private:
     // Skips to the opening tag and returns the text up to the closing tag (to the end when that
@@ -52,5 +54,6 @@ private:
     QString m_command;
     QString m_currentDirectory;
     QList<ListBlock> m_listBlocks;
+    qsizetype m_resultCount = 0;
     QByteArray* m_contentReceiver;
 };

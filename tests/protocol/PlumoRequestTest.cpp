@@ -21,7 +21,7 @@ ConnectSettings account(const QString& user = QStringLiteral("U"), const QString
 PendingCommand command(const char* word, const QString& dir, unsigned count = 0, const QString& p0 = {},
                        const QString& p1 = {})
 {
-    return PendingCommand { QString::fromLatin1(word), p0, p1, count, dir, {} };
+    return PendingCommand { QString::fromLatin1(word), p0, p1, count, dir, {}, {} };
 }
 
 } // namespace

@@ -1,0 +1,146 @@
+#include "protocol/RetrReplyReader.h"
+
+#include "protocol/Base64StreamDecoder.h"
+#include "protocol/ContentSink.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr QByteArrayView kHeaderEnd = "</result_count>";
+constexpr QByteArrayView kRetrOpen = "<retr>";
+constexpr QByteArrayView kRetrClose = "\n</retr>";
+// Without a result count nothing follows the header; a header this long is not waited on.
+constexpr qsizetype kHeaderLimit = 1 << 20;
+
+char lowered(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// The first place of needle in haystack, letters compared without case. The needles start with
+// a character that is not a letter, so candidates are found with memchr.
+qsizetype indexOfCaseless(const QByteArray& haystack, QByteArrayView needle)
+{
+    const char* begin = haystack.constData();
+    const char* end = begin + haystack.size();
+    for (const char* at = begin; at + needle.size() <= end; ++at) {
+        at = static_cast<const char*>(std::memchr(at, needle.front(), size_t(end - at)));
+        if (!at || at + needle.size() > end)
+            return -1;
+        qsizetype k = 1;
+        while (k < needle.size() && lowered(at[k]) == needle.at(k))
+            ++k;
+        if (k == needle.size())
+            return at - begin;
+    }
+    return -1;
+}
+
+} // namespace
+
+RetrReplyReader::RetrReplyReader(ContentSink& sink)
+    : m_sink(sink)
+{ }
+
+RetrReplyReader::~RetrReplyReader() = default;
+
+bool RetrReplyReader::feed(QByteArrayView bytes)
+{
+    if (m_state == State::Done)
+        return !m_sinkFailed;
+    m_buffer.append(bytes);
+    process(false);
+    return !m_sinkFailed;
+}
+
+XmlResponseScanner::Status RetrReplyReader::finish()
+{
+    process(true);
+    return m_status;
+}
+
+void RetrReplyReader::scanHeader(qsizetype end)
+{
+    QStringDecoder decoder = decoderFor(m_encoding);
+    m_scanner.emplace(decoder.decode(QByteArrayView(m_buffer).first(end)), nullptr);
+    m_status = m_scanner->scan();
+    m_buffer.remove(0, end);
+    const bool delivers = m_status == XmlResponseScanner::Status::Done && m_scanner->command() == u"RETR";
+    m_blocksLeft = delivers ? m_scanner->resultCount() : 0;
+    m_state = m_blocksLeft > 0 ? State::SeekBlock : State::Done;
+}
+
+void RetrReplyReader::startBlock()
+{
+    m_blockStart = m_sink.size();
+    m_decoder = std::make_unique<Base64StreamDecoder>(m_sink);
+    m_state = State::InBlock;
+}
+
+void RetrReplyReader::endBlock()
+{
+    if (!m_decoder->finish() && !m_sink.truncate(m_blockStart))
+        m_sinkFailed = true;
+    m_decoder.reset();
+    m_state = --m_blocksLeft > 0 ? State::SeekBlock : State::Done;
+}
+
+void RetrReplyReader::process(bool atEnd)
+{
+    for (;;) {
+        switch (m_state) {
+        case State::Header: {
+            const qsizetype end = indexOfCaseless(m_buffer, kHeaderEnd);
+            if (end >= 0)
+                scanHeader(end + kHeaderEnd.size());
+            else if (atEnd || m_buffer.size() > kHeaderLimit)
+                scanHeader(m_buffer.size());
+            else
+                return;
+            break;
+        }
+        case State::SeekBlock: {
+            const qsizetype open = indexOfCaseless(m_buffer, kRetrOpen);
+            if (open < 0) {
+                if (atEnd) {
+                    m_state = State::Done;
+                    break;
+                }
+                // Keep what could be the start of a split tag.
+                m_buffer.remove(0, std::max<qsizetype>(0, m_buffer.size() - (kRetrOpen.size() - 1)));
+                return;
+            }
+            m_buffer.remove(0, open + kRetrOpen.size());
+            startBlock();
+            break;
+        }
+        case State::InBlock: {
+            const qsizetype close = indexOfCaseless(m_buffer, kRetrClose);
+            if (close >= 0 || atEnd) {
+                // Without its end tag the block runs to the end of the reply.
+                const qsizetype length = close >= 0 ? close : m_buffer.size();
+                m_sinkFailed = !m_decoder->feed(QByteArrayView(m_buffer).first(length)) || m_sinkFailed;
+                m_buffer.remove(0, close >= 0 ? close + kRetrClose.size() : length);
+                endBlock();
+                break;
+            }
+            // Everything but what could be the start of a split end tag is Base64 text.
+            const qsizetype safe = m_buffer.size() - (kRetrClose.size() - 1);
+            if (safe > 0) {
+                m_sinkFailed = !m_decoder->feed(QByteArrayView(m_buffer).first(safe)) || m_sinkFailed;
+                m_buffer.remove(0, safe);
+            }
+            return;
+        }
+        case State::Done:
+            m_buffer.clear();
+            return;
+        }
+        if (m_sinkFailed) {
+            m_state = State::Done;
+            m_buffer.clear();
+            return;
+        }
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "protocol/ReplyEncoding.h"
+#include "protocol/XmlResponseScanner.h"
+
+#include <QByteArray>
+
+#include <memory>
+#include <optional>
+
+class Base64StreamDecoder;
+class ContentSink;
+
+// Reads the reply to "RETR" as it arrives: the items before the blocks are scanned as usual, then
+// each retr block's Base64 text is decoded straight into the sink, so that a file never has to
+// be held whole. A login or command that failed delivers nothing; a block whose text is not a
+// multiple of four long is taken back out of the sink.
+class RetrReplyReader
+{
+public:
+    explicit RetrReplyReader(ContentSink& sink);
+    ~RetrReplyReader();
+    Q_DISABLE_COPY_MOVE(RetrReplyReader)
+
+    void setEncoding(ReplyEncoding encoding) { m_encoding = encoding; }
+    // The next bytes of the reply body; false once the sink failed.
+    bool feed(QByteArrayView bytes);
+    // The end of the reply; returns the scan's status.
+    XmlResponseScanner::Status finish();
+    // The scan of the items before the blocks (after finish).
+    const XmlResponseScanner* scanner() const { return m_scanner ? &*m_scanner : nullptr; }
+    bool sinkFailed() const { return m_sinkFailed; }
+
+private:
+    enum class State { Header, SeekBlock, InBlock, Done };
+
+    void scanHeader(qsizetype end);
+    void process(bool atEnd);
+    void startBlock();
+    void endBlock();
+
+    ContentSink& m_sink;
+    ReplyEncoding m_encoding = ReplyEncoding::Utf8;
+    State m_state = State::Header;
+    QByteArray m_buffer; // bytes received and not yet consumed
+    std::optional<XmlResponseScanner> m_scanner;
+    XmlResponseScanner::Status m_status = XmlResponseScanner::Status::LoginFailed;
+    qsizetype m_blocksLeft = 0;
+    qint64 m_blockStart = 0;
+    std::unique_ptr<Base64StreamDecoder> m_decoder;
+    bool m_sinkFailed = false;
+};
