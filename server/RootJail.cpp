@@ -76,7 +76,7 @@ std::optional<std::string> RootJail::normalize(std::string_view dir, std::string
         result += part;
     }
     if (result.empty())
-        result = "/";
+        return std::string(1, '/');
     return result;
 }
 

@@ -219,6 +219,10 @@ private slots:
         QTest::newRow("empty form") << QByteArray("application/x-www-form-urlencoded") << QByteArray();
         QTest::newRow("form over the limit") << QByteArray("application/x-www-form-urlencoded")
                                              << QByteArray(login + "&dir=/&cmd=LIST&param0=" + QByteArray(300, 'x'));
+        QTest::newRow("multipart fields over the limit")
+            << multipart
+            << RawExchange::multipartBody(RawExchange::request(ServerFixture(), "/" + QByteArray(300, 'd'), "STOR"),
+                                          "f.txt", "data");
         QTest::newRow("multipart without boundary") << QByteArray("multipart/form-data") << QByteArray("--x--\r\n");
         QTest::newRow("multipart garbage") << multipart << QByteArray("this is not multipart at all");
         QTest::newRow("multipart file before its fields")
