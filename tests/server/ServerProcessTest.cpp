@@ -150,6 +150,7 @@ private slots:
         QVERIFY(QUrl(server.url()).port() > 0);
         QCOMPARE(QUrl(server.url()).scheme(), QString("http"));
         QCOMPARE(QUrl(server.url()).path(), QString("/plumoxa"));
+        QVERIFY(server.stop());
     }
 
     void stopsCleanlyOnSignals_data()
