@@ -4,6 +4,8 @@
 #include "document/DocumentFile.h"
 #include "util/MyUtil.h"
 
+#include <QFileInfo>
+
 MyDocument::MyDocument(QObject* parent)
     : QObject(parent)
     , m_lastDirectory(MyUtil::documentDirectory())
@@ -60,4 +62,18 @@ void MyDocument::setDirty(Change change)
         m_canRedoCnt = 0;
         break;
     }
+}
+
+void MyDocument::setFileName(const QString& fileName)
+{
+    m_fileName = fileName;
+    emit fileNameChanged();
+}
+
+QString MyDocument::displayName() const
+{
+    if (!m_fileName.isEmpty())
+        return QFileInfo(m_fileName).completeBaseName();
+    const QString untitled = MyUtil::localized("Untitled");
+    return m_untitledNumber > 1 ? untitled + u' ' + QString::number(m_untitledNumber) : untitled;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUndoStack>
 
+class ViewController;
+
 // One account document: its connection setting, the undo history of setting changes, the file it
 // lives in and the local folder the next file choice starts in. Only the setting is stored.
 class MyDocument final : public QObject
@@ -29,6 +31,17 @@ public:
     bool isModified() const { return !m_undoStack.isClean(); }
     QUndoStack* undoStack() { return &m_undoStack; }
 
+    // The window's session, which registers itself when the window is set up; not owned.
+    ViewController* controller() const { return m_controller; }
+    void setController(ViewController* controller) { m_controller = controller; }
+
+    // The file the document was opened from or last saved to; empty for a new document.
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString& fileName);
+    // The name the window shows: the file's name, or "Untitled" (numbered when several are open).
+    QString displayName() const;
+    void setUntitledNumber(int number) { m_untitledNumber = number; }
+
     QString lastDirectory() const { return m_lastDirectory; }
     void setLastDirectory(const QString& directory) { m_lastDirectory = directory; }
 
@@ -41,10 +54,14 @@ public:
 signals:
     void connectionSettingChanged();
     void modificationChanged(bool modified);
+    void fileNameChanged();
 
 private:
+    ViewController* m_controller = nullptr;
     ConnectSettings m_connectionSetting;
     unsigned m_canRedoCnt = 0;
     QString m_lastDirectory;
+    QString m_fileName;
+    int m_untitledNumber = 1;
     QUndoStack m_undoStack;
 };

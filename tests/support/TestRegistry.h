@@ -9,8 +9,13 @@ namespace plumoxa::test {
 
 using TestFactory = std::function<std::unique_ptr<QObject>()>;
 
-// Records a test class under its name; TestMain runs the one named on the command line, or all.
+// Records a test class under its name.
 bool registerTest(const char* name, TestFactory factory);
+
+// Usage: test_FOLDER [CLASS [QtTest options...]]. Without a class every registered class runs.
+// The caller has made the application object the tests need (TestMain: QCoreApplication,
+// GuiTestMain: QApplication).
+int runRegisteredTests(int argc, char** argv);
 
 } // namespace plumoxa::test
 

@@ -1,0 +1,196 @@
+#include "ui/FileDropTableView.h"
+
+#include "model/FileDisplayCollection.h"
+#include "ui/FileNameFormatter.h"
+#include "ui/FileTableModel.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace {
+
+// Cell editors: a name takes no part of a path, a mode only octal digits.
+class CellDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == FileTableModel::Name)
+            line->setValidator(new FileNameFormatter(line));
+        return editor;
+    }
+};
+
+} // namespace
+
+FileDropTableView::FileDropTableView(QWidget* parent)
+    : QTableView(parent)
+{
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(ExtendedSelection);
+    setEditTriggers(SelectedClicked | EditKeyPressed);
+    setShowGrid(false);
+    setWordWrap(false);
+    setItemDelegate(new CellDelegate(this));
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setHighlightSections(false);
+    // A new listing sorts by name, ascending.
+    horizontalHeader()->setSortIndicator(FileTableModel::Name, Qt::AscendingOrder);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileDropTableView::headerClicked);
+}
+
+void FileDropTableView::setFileModel(FileTableModel* model)
+{
+    m_model = model;
+    setModel(model);
+}
+
+void FileDropTableView::setDataSource(std::shared_ptr<FileDisplayCollection> listing)
+{
+    if (!m_model)
+        return;
+    const bool changed = listing.get() != m_model->dataSource();
+    m_model->setDataSource(std::move(listing));
+    if (changed)
+        showSortIndicator();
+}
+
+void FileDropTableView::clearColumnImages()
+{
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+void FileDropTableView::showSortIndicator()
+{
+    clearColumnImages();
+    const FileDisplayCollection* listing = m_model ? m_model->dataSource() : nullptr;
+    if (!listing)
+        return;
+    const int column = FileTableModel::columnOf(listing->sortKey());
+    if (column > FileTableModel::Icon)
+        horizontalHeader()->setSortIndicator(column, listing->isAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void FileDropTableView::headerClicked(int section)
+{
+    if (m_model)
+        m_model->sortByColumn(section);
+    // The header flips its own indicator on a click; the listing's sort is the one to show.
+    showSortIndicator();
+}
+
+std::optional<QList<int>> FileDropTableView::clickSelection(const QList<int>& selected, int row,
+                                                            Qt::KeyboardModifiers modifiers)
+{
+    if (row < 0)
+        return QList<int>();
+    if (selected.contains(row))
+        return std::nullopt;
+    QList<int> rows;
+    if (modifiers & Qt::ShiftModifier) {
+        if (selected.isEmpty())
+            return QList<int> { row };
+        const int first = selected.first();
+        const int last = selected.last();
+        if (row > first && row < last) {
+            for (int r = first; r <= row; ++r)
+                rows.append(r);
+            for (const int r : selected) {
+                if (r > row)
+                    rows.append(r);
+            }
+        } else if (row > last) {
+            rows = selected;
+            for (int r = last + 1; r <= row; ++r)
+                rows.append(r);
+        } else {
+            for (int r = row; r < first; ++r)
+                rows.append(r);
+            rows += selected;
+        }
+    } else if (modifiers & Qt::ControlModifier) {
+        rows = selected;
+        rows.append(row);
+    } else {
+        rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QList<int> FileDropTableView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FileDropTableView::selectRows(const QList<int>& rows)
+{
+    if (!selectionModel() || !model())
+        return;
+    QItemSelection selection;
+    const int lastColumn = model()->columnCount() - 1;
+    for (const int row : rows) {
+        if (row >= 0 && row < model()->rowCount())
+            selection.select(model()->index(row, 0), model()->index(row, lastColumn));
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!rows.isEmpty() && rows.first() >= 0 && rows.first() < model()->rowCount())
+        selectionModel()->setCurrentIndex(model()->index(rows.first(), FileTableModel::Name),
+                                          QItemSelectionModel::NoUpdate);
+}
+
+void FileDropTableView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const int row = index.isValid() ? index.row() : -1;
+    const QList<int> selected = selectedRows();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    // A plain press on the one selected row is the platform's: a second press there edits.
+    if (modifiers == Qt::NoModifier && selected.size() == 1 && selected.first() == row) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (const auto rows = clickSelection(selected, row, modifiers))
+        selectRows(*rows);
+    if (index.isValid())
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+void FileDropTableView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_model)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    FileDisplay* entry = index.isValid() ? m_model->entryAt(index.row()) : nullptr;
+    if (entry && entry->asCollection())
+        emit directoryDoubleClicked(entry->asCollection());
+}
+
+bool FileDropTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool editing = QTableView::edit(index, trigger, event);
+    if (editing && m_model)
+        m_model->shouldEdit(index);
+    return editing;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QTableView>
+
+#include <memory>
+#include <optional>
+
+class FileDisplayCollection;
+class FileTableModel;
+
+// The file table of a session window. A press follows its own selection rule (a press on a
+// selected row never breaks the selection), a double click on a directory opens it, Escape
+// abandons a cell edit (the cell editors' own handling), and the header shows the sort of the listing shown.
+class FileDropTableView final : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit FileDropTableView(QWidget* parent = nullptr);
+    using QTableView::edit;
+
+    // The table's model; the view does not own it.
+    void setFileModel(FileTableModel* model);
+    FileTableModel* fileModel() const { return m_model; }
+    // Shows a listing (or none); the sort indicator follows a new listing.
+    void setDataSource(std::shared_ptr<FileDisplayCollection> listing);
+
+    void clearColumnImages();
+    // The indicator of the shown listing's sort key and direction.
+    void showSortIndicator();
+
+    // The rows selected after a press on row with these modifiers, given the selected rows in
+    // ascending order; no result when the selection stays as it is. Shift wins over Control; a
+    // press below the last row (row -1) selects nothing.
+    static std::optional<QList<int>> clickSelection(const QList<int>& selected, int row,
+                                                    Qt::KeyboardModifiers modifiers);
+    // Replaces the selection with these rows in one step.
+    void selectRows(const QList<int>& rows);
+    QList<int> selectedRows() const;
+
+signals:
+    void directoryDoubleClicked(FileDisplayCollection* directory);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    void headerClicked(int section);
+
+    FileTableModel* m_model = nullptr;
+};

@@ -1,0 +1,100 @@
+#include "SessionWindow.h"
+
+#include "app/DocumentWindow.h"
+#include "app/MyDocument.h"
+#include "session/ViewController.h"
+#include "ui/FileDropTableView.h"
+
+#include "ui_MyDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+void visit(const QTreeView& view, const QModelIndex& parent, QStringList& rows)
+{
+    const QAbstractItemModel* model = view.model();
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        rows.append(index.data().toString());
+        if (view.isExpanded(index))
+            visit(view, index, rows);
+    }
+}
+
+} // namespace
+
+SessionWindow::SessionWindow(QStringList serverArgs)
+    : m_server(std::move(serverArgs))
+    , m_framework(m_delegate.menuEnabler())
+{
+    const QDir root(m_server.rootPath());
+    for (const char* directory : { "a/b", "a/c", "empty", ".hidden" })
+        root.mkpath(QString::fromLatin1(directory));
+    writeFile(root.filePath(QStringLiteral("x.txt")), "x");
+    writeFile(root.filePath(QStringLiteral(".profile")), "p");
+    writeFile(root.filePath(QStringLiteral("a/y.txt")), "yy");
+    writeFile(root.filePath(QStringLiteral("a/b/z.txt")), "zzz");
+}
+
+SessionWindow::~SessionWindow()
+{
+    delete m_window;
+}
+
+bool SessionWindow::start()
+{
+    if (!m_server.start())
+        return false;
+    m_window = m_framework.newDocument();
+    ConnectSettings setting;
+    setting.setUrl(m_server.url());
+    setting.setUserId(m_server.user());
+    setting.setPassword(m_server.password());
+    setting.setTimeout(20);
+    m_window->document().applyConnectionSetting(setting);
+    return QTest::qWaitForWindowExposed(m_window);
+}
+
+ViewController& SessionWindow::controller() const
+{
+    return m_window->controller();
+}
+
+int SessionWindow::requestCount() const
+{
+    return int(m_server.log().count(QStringLiteral(" cmd=")));
+}
+
+bool SessionWindow::connect()
+{
+    controller().connectButton();
+    return controller().isConnected() && controller().shownListing();
+}
+
+QStringList SessionWindow::tableNames() const
+{
+    QStringList names;
+    const QAbstractItemModel* model = m_window->ui().fileView->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names.append(model->index(row, 1).data().toString());
+    return names;
+}
+
+QStringList SessionWindow::visibleTreeRows() const
+{
+    QStringList rows;
+    visit(*m_window->ui().directoryView, QModelIndex(), rows);
+    return rows;
+}
