@@ -1,6 +1,6 @@
 #include "protocol/ExchangeThread.h"
 
-#include <QNetworkAccessManager>
+#include "protocol/HttpTransport.h"
 
 #include <future>
 
@@ -10,7 +10,7 @@ ExchangeThread::ExchangeThread()
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
     m_thread.start();
-    run([](QNetworkAccessManager&) {});
+    run([](HttpTransport&) {});
 }
 
 ExchangeThread::~ExchangeThread()
@@ -19,7 +19,7 @@ ExchangeThread::~ExchangeThread()
     QMetaObject::invokeMethod(
         m_context,
         [this, &done] {
-            delete m_manager;
+            delete m_transport;
             delete m_context;
             done.set_value();
         },
@@ -29,16 +29,16 @@ ExchangeThread::~ExchangeThread()
     m_thread.wait();
 }
 
-void ExchangeThread::run(const std::function<void(QNetworkAccessManager&)>& job)
+void ExchangeThread::run(const std::function<void(HttpTransport&)>& job)
 {
     // A promise rather than a blocking queued call, so that thread checkers see the hand-over.
     std::promise<void> done;
     QMetaObject::invokeMethod(
         m_context,
         [this, &job, &done] {
-            if (!m_manager)
-                m_manager = new QNetworkAccessManager;
-            job(*m_manager);
+            if (!m_transport)
+                m_transport = new HttpTransport;
+            job(*m_transport);
             done.set_value();
         },
         Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include "protocol/ContentDecoder.h"
 #include "protocol/ContentSink.h"
 #include "protocol/ExchangeThread.h"
+#include "protocol/HttpTransport.h"
 #include "protocol/ListingReceiver.h"
 #include "protocol/PlumoRequest.h"
 #include "protocol/ProtocolLog.h"
@@ -12,10 +13,6 @@
 #include "protocol/UploadBodyDevice.h"
 #include "protocol/XmlResponseScanner.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
 
 #include <cmath>
@@ -52,89 +49,43 @@ struct PlumoClient::Exchange
     std::optional<XmlResponseScanner> scanner;
     XmlResponseScanner::Status status = XmlResponseScanner::Status::LoginFailed;
 
-    void run(QNetworkAccessManager& manager);
+    void run(HttpTransport& transport);
 };
 
-void PlumoClient::Exchange::run(QNetworkAccessManager& manager)
+void PlumoClient::Exchange::run(HttpTransport& transport)
 {
-    QNetworkRequest networkRequest { QUrl(request.url) };
-    for (const auto& [name, value] : request.headers)
-        networkRequest.setRawHeader(name, value);
-    networkRequest.setTransferTimeout(timeoutMilliseconds(request.timeout));
-
     std::unique_ptr<UploadBodyDevice> upload;
-    QNetworkReply* reply = nullptr;
-    if (request.bodyFile.isNull()) {
-        reply = manager.sendCustomRequest(networkRequest, request.method, request.body);
-    } else {
+    if (!request.bodyFile.isNull()) {
         upload = std::make_unique<UploadBodyDevice>(request.body, request.bodyFile, request.bodySuffix);
         upload->open(QIODevice::ReadOnly);
-        reply = manager.sendCustomRequest(networkRequest, request.method, upload.get());
     }
-    // Read as it comes: never more than this much waits in the reply.
-    reply->setReadBufferSize(4 << 20);
-
     const qint64 receivedBefore = contentReceiver ? contentReceiver->size() : 0;
     QByteArray body;
     std::unique_ptr<ContentDecoder> decoder;
     std::unique_ptr<RetrReplyReader> retr;
-    bool readable = true;
     QByteArray piece;
-    // A new response (after a redirect, say) replaces whatever body came before it.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
-        body.clear();
-        decoder.reset();
-        retr.reset();
-        if (contentReceiver)
-            contentReceiver->truncate(receivedBefore);
-        readable = true;
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        if (!decoder) {
-            decoder = std::make_unique<ContentDecoder>(reply->rawHeader("Content-Encoding"));
-            encoding = findEncodeString(reply->rawHeader("Content-Type"));
-            if (contentReceiver) {
-                retr = std::make_unique<RetrReplyReader>(*contentReceiver);
-                retr->setEncoding(encoding);
-            }
-        }
-        const QByteArray received = reply->readAll();
-        if (!readable)
-            return;
-        if (!retr) {
-            readable = decoder->feed(received, body);
-            return;
-        }
-        piece.clear();
-        readable = decoder->feed(received, piece) && retr->feed(piece);
-    });
-    if (progress && *progress) {
-        QObject::connect(reply, &QNetworkReply::uploadProgress, reply, *progress);
-        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, *progress);
-    }
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-        loop.exec();
-    if (reply->bytesAvailable() > 0)
-        emit reply->readyRead();
-    if (!decoder)
-        encoding = findEncodeString(reply->rawHeader("Content-Type"));
-
-    // An HTTP error page is a reply like any other: its text decides. Only a failure to get a
-    // whole reply (network error, time-out, untrusted certificate) fails the transfer.
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    const bool networkOk = reply->error() == QNetworkReply::NoError
-        || (answered && reply->error() >= QNetworkReply::ContentAccessDenied);
-    transferred = networkOk && readable && (!decoder || decoder->finish());
-    qCDebug(lcProtocol) << "reply" << reply->error() << reply->errorString() << reply->bytesAvailable();
-    delete reply;
-
-    if (transferred && contentReceiver) {
-        if (!retr) {
+    const auto started = [&](const HttpTransport::Reply& reply) {
+        decoder = std::make_unique<ContentDecoder>(reply.contentEncoding);
+        encoding = findEncodeString(reply.contentType);
+        if (contentReceiver) {
             retr = std::make_unique<RetrReplyReader>(*contentReceiver);
             retr->setEncoding(encoding);
         }
+    };
+    const auto readBody = [&](QByteArrayView received) {
+        if (!retr)
+            return decoder->feed(received, body);
+        piece.clear();
+        return decoder->feed(received, piece) && retr->feed(piece);
+    };
+    const HttpTransport::Reply reply = transport.exchange(request, upload.get(), timeoutMilliseconds(request.timeout),
+                                                          started, readBody, progress ? *progress : Progress());
+    // An HTTP error page is a reply like any other: its text decides. Only a failure to get a
+    // whole reply (network error, time-out, untrusted certificate) fails the transfer.
+    transferred = reply.complete && decoder && decoder->finish();
+    qCDebug(lcProtocol) << "reply" << reply.status << (transferred ? "complete" : "failed");
+
+    if (transferred && retr) {
         status = retr->finish();
         transferred = !retr->sinkFailed();
         if (const XmlResponseScanner* header = retr->scanner())
@@ -271,7 +222,7 @@ bool PlumoClient::send()
 
     if (!m_exchangeThread)
         m_exchangeThread = std::make_unique<ExchangeThread>();
-    m_exchangeThread->run([&exchange](QNetworkAccessManager& manager) { exchange.run(manager); });
+    m_exchangeThread->run([&exchange](HttpTransport& transport) { exchange.run(transport); });
 
     m_htmlEnc = exchange.encoding;
     if (!exchange.scanner) {
