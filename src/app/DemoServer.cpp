@@ -8,6 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/prctl.h>
+
 namespace {
 
 constexpr int kDeadlineMs = 15000;
@@ -71,6 +75,8 @@ bool DemoServer::start(const QString& serverPath)
 
     m_process = std::make_unique<QProcess>();
     m_process->setStandardErrorFile(m_dir->filePath(QStringLiteral("server.log")));
+    // Should this program die without stopping it, the server goes too.
+    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process->start(serverPath,
                      { QStringLiteral("--root"), rootPath(), QStringLiteral("--user"), QString::fromLatin1(kUser),
                        QStringLiteral("--password-file"), passwordFile, QStringLiteral("--listen"),

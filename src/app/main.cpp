@@ -10,7 +10,25 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QTranslator>
+
+#include <csignal>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = { -1, -1 };
+
+void quitOnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -55,5 +73,14 @@ int main(int argc, char** argv)
         framework.openDocument(path);
     if (framework.windows().isEmpty())
         framework.newDocument();
+    // Interrupted from a terminal: quit through the event loop, so the demonstration server stops
+    // and its folder goes.
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
+        std::signal(SIGINT, quitOnSignal);
+        std::signal(SIGTERM, quitOnSignal);
+    }
     return QApplication::exec();
 }
