@@ -367,6 +367,65 @@ private slots:
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     }
 
+    void removeAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("declined") << false;
+        QTest::newRow("accepted") << true;
+    }
+
+    void removeAsksFirst()
+    {
+        QFETCH(bool, yes);
+        ScriptedPrompter prompter;
+        SessionWindow session;
+        QVERIFY(session.start());
+        QVERIFY(session.connect());
+        ViewController& controller = session.controller();
+        session.window().ui().fileView->selectRows(
+            { tableRow(session, QStringLiteral("empty")), tableRow(session, QStringLiteral("x.txt")) });
+        QCOMPARE(controller.fileSelectionCount(), 2);
+        const int requests = session.requestCount();
+        prompter.answerYesNo(yes);
+        controller.removeFileMenu();
+        QCOMPARE(prompter.questions(), QStringList({ "are you remove" }));
+        const QDir root(session.server().rootPath());
+        if (!yes) {
+            QCOMPARE(session.requestCount(), requests);
+            QCOMPARE(session.tableNames(), QStringList({ "a", "empty", "x.txt" }));
+            return;
+        }
+        QVERIFY(prompter.messages().isEmpty());
+        QCOMPARE(session.tableNames(), QStringList({ "a" }));
+        QVERIFY(!root.exists(QStringLiteral("empty")));
+        QVERIFY(!root.exists(QStringLiteral("x.txt")));
+        QCOMPARE(controller.currentFileName(), QStringLiteral("a"));
+    }
+
+    void selectAddedFiles_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QStringList>("selected");
+        QTest::newRow("two of three") << QStringList { "/home/u/x.txt", "/tmp/a", "/tmp/none" }
+                                      << QStringList { "a", "x.txt" };
+        QTest::newRow("none in the listing") << QStringList { "/tmp/none" } << QStringList {};
+    }
+
+    void selectAddedFiles()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QStringList, selected);
+        ScriptedPrompter prompter;
+        SessionWindow session;
+        QVERIFY(session.start());
+        QVERIFY(session.connect());
+        session.controller().selectAddedFiles(paths);
+        QStringList names;
+        for (const int row : session.window().ui().fileView->selectedRows())
+            names.append(session.tableNames().at(row));
+        QCOMPARE(names, selected);
+    }
+
     void escapeAbandonsACellEdit()
     {
         ScriptedPrompter prompter;
