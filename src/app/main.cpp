@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTranslator>
 
 #include <csignal>
@@ -52,6 +53,10 @@ int main(int argc, char** argv)
     const QCommandLineOption demoOption(
         QStringLiteral("demo"), QStringLiteral("Start a local demonstration server and connect a new window to it."));
     parser.addOption(demoOption);
+    // For the README: with --demo, saves a picture of the connected window and quits.
+    QCommandLineOption screenshotOption(QStringLiteral("screenshot"), QString(), QStringLiteral("PNG"));
+    screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshotOption);
     parser.process(app);
 
     // Declared before the framework: the server stops after the last window has gone.
@@ -68,6 +73,11 @@ int main(int argc, char** argv)
         DocumentWindow* window = framework.newDocument();
         window->document().applyConnectionSetting(demo->setting());
         window->controller().connectButton();
+        if (parser.isSet(screenshotOption)) {
+            const QString picture = parser.value(screenshotOption);
+            QTimer::singleShot(0, window,
+                               [window, picture] { QApplication::exit(window->grab().save(picture, "PNG") ? 0 : 1); });
+        }
     }
     for (const QString& path : parser.positionalArguments())
         framework.openDocument(path);

@@ -40,6 +40,7 @@ FileDropTableView::FileDropTableView(QWidget* parent)
     setWordWrap(false);
     setItemDelegate(new CellDelegate(this));
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setHighlightSections(false);
