@@ -1,6 +1,7 @@
 #include "CliTransferHost.h"
 
 #include "engine/RemoteSession.h"
+#include "util/MyUtil.h"
 
 #include <csignal>
 #include <cstdio>
@@ -70,7 +71,7 @@ void CliTransferHost::transferred(const QString& name, qint64 bytes)
     if (!m_showProgress)
         return;
     const double seconds = std::max<qint64>(m_clock.elapsed(), 1) / 1000.0;
-    std::fprintf(stderr, "%s  %lld bytes  %s/s\n", name.toLocal8Bit().constData(), static_cast<long long>(bytes),
-                 humanBytes(bytes / seconds).toLocal8Bit().constData());
+    std::fprintf(stderr, "%s  %lld bytes  %s/s\n", MyUtil::printable(name).toLocal8Bit().constData(),
+                 static_cast<long long>(bytes), humanBytes(bytes / seconds).toLocal8Bit().constData());
     std::fflush(stderr);
 }

@@ -153,7 +153,7 @@ int RemoteCommands::ls(const CommandWords& words)
     out.reserve(entries.size() * (tsv || longForm ? 80 : 24));
     if (!tsv && !longForm) {
         for (const FileDisplay* child : entries) {
-            out += child->fileTitle().toUtf8();
+            out += MyUtil::printable(child->fileTitle()).toUtf8();
             if (child->isDirectory())
                 out += '/';
             out += '\n';
@@ -164,8 +164,9 @@ int RemoteCommands::ls(const CommandWords& words)
     QList<QStringList> rows;
     rows.reserve(entries.size());
     for (const FileDisplay* child : entries)
-        rows.append({ child->fileModeString(), child->fileOwner(), child->fileGroup(),
-                      QString::number(child->fileSize()), child->fileDate(), child->fileName() });
+        rows.append({ child->fileModeString(), MyUtil::printable(child->fileOwner()),
+                      MyUtil::printable(child->fileGroup()), QString::number(child->fileSize()),
+                      MyUtil::printable(child->fileDate()), MyUtil::printable(child->fileName()) });
     QList<qsizetype> widths(6, 0);
     if (longForm) {
         for (const QStringList& row : rows) {

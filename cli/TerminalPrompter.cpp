@@ -1,5 +1,7 @@
 #include "TerminalPrompter.h"
 
+#include "util/MyUtil.h"
+
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
@@ -52,7 +54,7 @@ bool TerminalPrompter::isInteractive()
 
 void TerminalPrompter::printError(const QString& text)
 {
-    std::fprintf(stderr, "plumoxa-cli: %s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "plumoxa-cli: %s\n", MyUtil::printable(text).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 

@@ -33,7 +33,9 @@ bool DocumentFile::write(const QString& path, const ConnectSettings& settings, Q
 {
     QSaveFile file(path);
     const QByteArray bytes = documentText(settings).toUtf8();
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // The scrambled password can be unscrambled on this machine: only the owner may read it.
+    const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        && file.write(bytes) == bytes.size() && file.commit();
     if (!written && errorString)
         *errorString = file.errorString();
     return written;

@@ -43,6 +43,7 @@ struct PlumoClient::Exchange
     PlumoRequest request;
     ContentSink* contentReceiver = nullptr;
     const Progress* progress = nullptr;
+    qint64 replyLimit = kDefaultReplyLimit;
 
     bool transferred = false; // the reply arrived whole (whatever its HTTP status)
     ReplyEncoding encoding = ReplyEncoding::Utf8;
@@ -74,7 +75,7 @@ void PlumoClient::Exchange::run(HttpTransport& transport)
     };
     const auto readBody = [&](QByteArrayView received) {
         if (!retr)
-            return decoder->feed(received, body);
+            return decoder->feed(received, body) && body.size() <= replyLimit;
         piece.clear();
         return decoder->feed(received, piece) && retr->feed(piece);
     };
@@ -214,6 +215,7 @@ bool PlumoClient::send()
     exchange.request = PlumoRequest::createRequest(m_controller->connectionSetting(), pending);
     exchange.contentReceiver = m_contentReceiver;
     exchange.progress = &m_progress;
+    exchange.replyLimit = m_replyLimit;
     if (!canStart(QUrl(exchange.request.url))) {
         qCDebug(lcProtocol) << "no connection can be made to" << exchange.request.url;
         return false;

@@ -62,6 +62,11 @@ public:
     // The character set the last reply was read in.
     ReplyEncoding replyEncoding() const { return m_htmlEnc; }
 
+    // A reply (outside the blocks of a file) longer than this fails its command rather than
+    // filling memory.
+    static constexpr qint64 kDefaultReplyLimit = qint64(1) << 30;
+    void setReplyLimit(qint64 bytes) { m_replyLimit = bytes; }
+
     // Bytes done and total of the upload or download under way, reported on the exchange thread.
     using Progress = std::function<void(qint64 done, qint64 total)>;
     void setTransferProgress(Progress progress) { m_progress = std::move(progress); }
@@ -89,5 +94,6 @@ private:
     QByteArray m_contentSender;
     QString m_contentFile;
     Progress m_progress;
+    qint64 m_replyLimit = kDefaultReplyLimit;
     std::unique_ptr<ExchangeThread> m_exchangeThread;
 };

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -209,6 +210,24 @@ QString MyUtil::templateString(const QString& name)
     const QByteArray bytes = file.readAll();
     QStringDecoder decoder(QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf16));
     return decoder.decode(bytes);
+}
+
+QString MyUtil::printable(const QString& text, bool keepLineBreaks)
+{
+    const auto isControl = [keepLineBreaks](char16_t u) {
+        return (u < 0x20 && !(keepLineBreaks && u == '\n')) || (u >= 0x7F && u <= 0x9F);
+    };
+    if (std::none_of(text.cbegin(), text.cend(), [&](QChar c) { return isControl(c.unicode()); }))
+        return text;
+    QString out;
+    out.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (isControl(c.unicode()))
+            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QChar(u'0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 qint64 MyUtil::leadingInteger(QStringView text)

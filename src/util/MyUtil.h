@@ -41,6 +41,10 @@ public:
     // The text of the resource NAME.template, stored as UTF-16 with a byte-order mark.
     static QString templateString(const QString& name);
 
+    // The text with control characters (C0, DEL, C1) written as \xHH, so that a name from a
+    // server can never drive a terminal; line breaks stay when keepLineBreaks is set.
+    static QString printable(const QString& text, bool keepLineBreaks = false);
+
     // The value of the leading decimal number (optionally signed, after white space), 0 when
     // there is none; saturates instead of overflowing.
     static qint64 leadingInteger(QStringView text);

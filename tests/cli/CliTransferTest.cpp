@@ -186,6 +186,19 @@ private slots:
         QVERIFY(run.err.contains("nothing-here.txt"));
     }
 
+    void controlCharactersNeverReachTheTerminal()
+    {
+        CannedResponder hostile;
+        const QByteArray name = "\x1b]0;owned\x07\x1b[2Jevil.txt";
+        const QByteArray line = "-rw-r--r-- 1 u g 3 Jan  1  2020 " + name;
+        hostile.script({ listReply("CONN", "/", { line }), listReply("LIST", "/", { line }) });
+        const CliRun run = CliRun::run({ "--url", hostile.url(), "--user", "u", "ls" }, QString(), QStringLiteral("p"));
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(!run.out.contains('\x1b'));
+        QVERIFY(!run.out.contains('\x07'));
+        QCOMPARE(run.out, QByteArray("\\x1b]0;owned\\x07\\x1b[2Jevil.txt\n"));
+    }
+
     void hostileNamesNeverReachOutside_data()
     {
         QTest::addColumn<QByteArray>("name");

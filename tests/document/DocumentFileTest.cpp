@@ -42,6 +42,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(!bytes.startsWith("\xef\xbb\xbf"));
+        // It holds a password that this machine can unscramble: the owner's alone.
+        QCOMPARE(file.permissions() & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(bytes.contains("<plumoxa>"));
         if (fresh)
             QVERIFY(bytes.contains("description=\"\" url=\"\" userid=\"\" password=\"\" timeout=\"120\""));

@@ -138,6 +138,18 @@ private slots:
         QCOMPARE(session.responder.requests().size(), sent);
     }
 
+    void oversizedReplyFailsTheCommand()
+    {
+        Session session;
+        session.client.setReplyLimit(4096);
+        QByteArray huge = kConnReply;
+        huge.replace("<path>", QByteArray(QByteArray(8192, ' ') + "<path>"));
+        session.responder.script({ CannedResponder::response(huge) });
+        QVERIFY(!session.client.connect(true));
+        QVERIFY(session.target.events.isEmpty());
+        QTRY_COMPARE(session.target.disconnects, 1);
+    }
+
     void commandFailureKeepsSession()
     {
         Session session;

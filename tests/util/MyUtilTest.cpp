@@ -129,6 +129,26 @@ private slots:
         QCOMPARE(MyUtil::format(format, arguments), filled);
     }
 
+    void printable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("keepLineBreaks");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "a b.txt" << false << "a b.txt";
+        QTest::newRow("escape sequence") << "\x1b[31mred" << false << "\\x1b[31mred";
+        QTest::newRow("line break") << "a\nb" << false << "a\\x0ab";
+        QTest::newRow("line break kept") << "a\nb" << true << "a\nb";
+        QTest::newRow("tab, DEL and C1") << "\t\x7f\u009b" << false << "\\x09\\x7f\\x9b";
+        QTest::newRow("non-ASCII stays") << "日本 é" << false << "日本 é";
+    }
+    void printable()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, keepLineBreaks);
+        QFETCH(QString, shown);
+        QCOMPARE(MyUtil::printable(text, keepLineBreaks), shown);
+    }
+
     void untranslatedKeyIsShownUnchanged()
     {
         QCOMPARE(MyUtil::localized("LIST failed"), QStringLiteral("LIST failed"));
