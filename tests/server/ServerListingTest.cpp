@@ -238,6 +238,8 @@ private slots:
     {
         QFETCH(QString, charset);
         QFETCH(QByteArray, encodedName);
+        if (ServerFixture::runsPhpScript())
+            QSKIP("the PHP script answers in UTF-8 only");
         ServerFixture server({ "--charset", charset });
         const QString japanese = QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
         QVERIFY(QDir().mkpath(server.rootPath() + '/' + japanese));

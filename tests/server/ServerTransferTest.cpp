@@ -40,6 +40,9 @@ void writeFile(const QString& path, const QByteArray& content)
     file.write(content);
 }
 
+// What PHP hands the script is all it has of an upload's name; the raw header is gone.
+constexpr char kPhpCutsFileNames[] = "PHP's form parser ends a file name at a double quote or a line break";
+
 int entryCount(const QString& dir)
 {
     return int(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size());
@@ -107,6 +110,8 @@ private slots:
         QFETCH(QByteArray, fileName);
         QFETCH(QByteArray, content);
         QFETCH(bool, replace);
+        if (ServerFixture::runsPhpScript() && fileName.contains('"'))
+            QSKIP(kPhpCutsFileNames);
         const QString path = m_dir + '/' + QString::fromUtf8(fileName);
         if (replace) {
             writeFile(path, "the old content, longer than the new");
@@ -141,6 +146,8 @@ private slots:
     {
         QFETCH(QByteArray, dir);
         QFETCH(QByteArray, fileName);
+        if (ServerFixture::runsPhpScript() && fileName.contains('\n'))
+            QSKIP(kPhpCutsFileNames);
         QVERIFY(QDir().mkpath(m_dir + "/sub"));
         QVERIFY(QFile::link("sub", m_dir + "/sublink"));
         writeFile(m_dir + "/keep.txt", "keep");
@@ -172,12 +179,24 @@ private slots:
         auto socket = openUpload(body.size());
         QVERIFY(socket);
         socket->write(body.left(body.size() / 2));
-        // The temporary file appears beside the target while the body streams in.
-        QTRY_VERIFY_WITH_TIMEOUT(entryCount(m_dir) == 2, 20000);
+        if (ServerFixture::runsPhpScript()) {
+            // PHP keeps an upload in a folder of its own until the body is whole.
+            QTRY_VERIFY_WITH_TIMEOUT(socket->bytesToWrite() == 0, 20000);
+        } else {
+            // The temporary file appears beside the target while the body streams in.
+            QTRY_VERIFY_WITH_TIMEOUT(entryCount(m_dir) == 2, 20000);
+        }
         socket->abort();
         QTRY_VERIFY_WITH_TIMEOUT(entryCount(m_dir) == 1, 20000);
         QCOMPARE(readFile(m_dir + "/target.bin"), QByteArray("old content"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_server->log().contains("result=BAD_REQUEST"), 10000);
+        if (ServerFixture::runsPhpScript()) {
+            // PHP's built-in server is one process: it answers this after it has let go of the upload.
+            const HttpReply listed = RawExchange(m_server->url()).command(*m_server, "/up", "LIST");
+            QCOMPARE(ReplyReader::fromUtf8(listed.body).linesOf("/up").size(), 1);
+            QCOMPARE(readFile(m_dir + "/target.bin"), QByteArray("old content"));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(m_server->log().contains("result=BAD_REQUEST"), 10000);
+        }
     }
 
     void uploadWithoutClosingBoundaryIsRefused_data()
@@ -189,6 +208,8 @@ private slots:
     void uploadWithoutClosingBoundaryIsRefused()
     {
         QFETCH(int, cut);
+        if (ServerFixture::runsPhpScript() && cut == 4)
+            QSKIP("PHP takes a file part that ended at its delimiter as whole, closing dashes or not");
         writeFile(m_dir + "/target.bin", "old content");
         const QByteArray body = uploadBody("target.bin", "new content").chopped(cut);
         const HttpReply http

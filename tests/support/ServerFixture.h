@@ -21,6 +21,12 @@ class QTemporaryDir;
 //
 // extraArgs go after --root, --user, --password-file and --listen. The destructor stops a
 // server still running, killing it if it does not end within the deadline.
+//
+// With PLUMOXA_TEST_PHP_SCRIPT naming server/php/plumoxa.php (and PLUMOXA_TEST_PHP the php
+// program, "php" by default), the same fixture serves the same root through that script instead:
+// a copy configured for the fixture's root, user, password and start directory, under PHP's
+// built-in web server. Only --start-dir carries over from extraArgs; start() refuses any other
+// option, so a test of something only plumoxa-server has checks runsPhpScript() first.
 class ServerFixture
 {
 public:
@@ -40,8 +46,15 @@ public:
 
     // The plumoxa-server binary of this build.
     static QString serverPath();
+    // Whether fixtures serve through the PHP script rather than plumoxa-server.
+    static bool runsPhpScript();
 
 private:
+    bool startServer();
+    bool startPhpScript();
+    bool waitForLine(const QByteArray& marker, QByteArray& line);
+    void keepPhpLog() const;
+
     QStringList m_extraArgs;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_process;
