@@ -42,7 +42,7 @@ qsizetype sequenceLength(unsigned char lead)
 
 QString Encoder::encodeHttpString(const QString& text)
 {
-    return utf8PercentEscaping(text, kReservedCharacters);
+    return utf8PercentEscaping(text, kFormValueEscapes);
 }
 
 QString Encoder::utf8PercentEscaping(const QString& text, const char* those)

@@ -17,7 +17,9 @@ private slots:
         QTest::newRow("every reserved character")
             << QStringLiteral("#[]!$&'()*+,;:/?@=")
             << QStringLiteral("%23%5B%5D%21%24%26%27%28%29%2A%2B%2C%3B%3A%2F%3F%40%3D");
-        QTest::newRow("passthrough set") << QStringLiteral("% -._~\"<>\t") << QStringLiteral("% -._~\"<>\t");
+        QTest::newRow("passthrough set") << QStringLiteral(" -._~\"<>\t") << QStringLiteral(" -._~\"<>\t");
+        QTest::newRow("percent escaped so that it reads back as itself")
+            << QStringLiteral("a%41 100%") << QStringLiteral("a%2541 100%25");
         QTest::newRow("path") << QStringLiteral("/home/u") << QStringLiteral("%2Fhome%2Fu");
         QTest::newRow("two-byte") << QStringLiteral("é") << QStringLiteral("%C3%A9");
         QTest::newRow("three-byte") << QStringLiteral("日本") << QStringLiteral("%E6%97%A5%E6%9C%AC");

@@ -110,7 +110,9 @@ private slots:
         QVERIFY(m_client->mkd(QStringLiteral("new dir")));
         QVERIFY(QFileInfo(root + "/home/u/new dir").isDir());
         QVERIFY(m_client->chmod(QStringLiteral("a.txt"), QStringLiteral("600")));
-        struct stat status {};
+        struct stat status
+        {
+        };
         QCOMPARE(::stat(QFile::encodeName(root + "/home/u/a.txt").constData(), &status), 0);
         QCOMPARE(status.st_mode & 07777, 0600u);
         QVERIFY(m_client->renameFileFrom(QStringLiteral("a.txt"), QStringLiteral("z.txt")));
@@ -121,6 +123,17 @@ private slots:
         QVERIFY(!QFileInfo::exists(root + "/home/u/new dir"));
         QVERIFY(m_client->commandResult());
         QVERIFY(m_client->isConnect());
+    }
+
+    void percentSignsReachTheServerAsTyped()
+    {
+        startServer();
+        QVERIFY(m_client->connect(true));
+        m_client->setCurrentDirectory(QStringLiteral("/home/u"));
+        QVERIFY(m_client->mkd(QStringLiteral("a%41 100%")));
+        QVERIFY(QFileInfo(m_server->rootPath() + "/home/u/a%41 100%").isDir());
+        QVERIFY(m_client->renameFileFrom(QStringLiteral("a.txt"), QStringLiteral("%2e%2e")));
+        QCOMPARE(readFile(m_server->rootPath() + "/home/u/%2e%2e"), QByteArray("alpha"));
     }
 
     void refusedCommandsKeepTheSession_data()

@@ -66,7 +66,7 @@ private slots:
     {
         const PlumoRequest request = PlumoRequest::createRequest(
             account(QStringLiteral("x y+z"), QStringLiteral("p=&%")), command("LIST", QStringLiteral("/")));
-        QCOMPARE(request.body, QByteArray("user=x y%2Bz&password=p%3D%26%&dir=%2F&cmd=LIST"));
+        QCOMPARE(request.body, QByteArray("user=x y%2Bz&password=p%3D%26%25&dir=%2F&cmd=LIST"));
     }
 
     void unknownParameterCountThrows()

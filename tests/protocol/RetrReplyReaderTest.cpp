@@ -53,6 +53,8 @@ private slots:
                           "</command_result><current_dir>/</current_dir><retr>Zm9v\n</retr>")
             << int(Status::Done) << QByteArray();
         QTest::newRow("empty file") << retrReply("<retr>\n</retr>") << int(Status::Done) << QByteArray();
+        QTest::newRow("stray closing tag before the items")
+            << "</result_count>" + retrReply("<retr>Zm9v\n</retr>") << int(Status::Done) << QByteArray("foo");
     }
     void matchesTheWholeReplyScan()
     {
