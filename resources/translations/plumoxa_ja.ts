@@ -72,6 +72,10 @@
         <translation>以降も同じ処理をする</translation>
     </message>
     <message>
+        <source>Fetching:</source>
+        <translation>ダウンロード中:</translation>
+    </message>
+    <message>
         <source>Go to Directory...</source>
         <translation>ディレクトリへ移動...</translation>
     </message>
@@ -208,6 +212,10 @@
         <translation>%@ の変更を保存しますか?</translation>
     </message>
     <message>
+        <source>Saving:</source>
+        <translation>保存中:</translation>
+    </message>
+    <message>
         <source>Setting</source>
         <translation>設定</translation>
     </message>
@@ -222,6 +230,10 @@
     <message>
         <source>Skip</source>
         <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Storing:</source>
+        <translation>アップロード中:</translation>
     </message>
     <message>
         <source>The document %@ could not be opened.</source>
@@ -242,6 +254,10 @@
     <message>
         <source>Undo</source>
         <translation>取り消す</translation>
+    </message>
+    <message>
+        <source>Unknown command</source>
+        <translation>不明なコマンドです</translation>
     </message>
     <message>
         <source>Untitled</source>

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -42,6 +43,11 @@ int main(int argc, char** argv)
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("plumoxa"), QStringLiteral("_"), QStringLiteral(":/i18n")))
         QApplication::installTranslator(&translator);
+    // The file panels and standard buttons speak the same language.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

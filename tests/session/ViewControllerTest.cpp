@@ -13,10 +13,12 @@
 #include <QAbstractItemModelTester>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
@@ -424,6 +426,83 @@ private slots:
         for (const int row : session.window().ui().fileView->selectedRows())
             names.append(session.tableNames().at(row));
         QCOMPARE(names, selected);
+    }
+
+    void modeCellEdit_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("new mode") << "600"
+                                  << "600"
+                                  << "" << true;
+        QTest::newRow("two digits") << "75"
+                                    << "644"
+                                    << "Invalid mode format" << false;
+        QTest::newRow("unchanged") << "644"
+                                   << "644"
+                                   << "" << false;
+    }
+
+    void modeCellEdit()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        QFETCH(bool, sent);
+        ScriptedPrompter prompter;
+        SessionWindow session;
+        const QString path = session.server().rootPath() + QStringLiteral("/x.txt");
+        QVERIFY(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(session.start());
+        QVERIFY(session.connect());
+        FileDropTableView* table = session.window().ui().fileView;
+        const QModelIndex mode
+            = table->model()->index(tableRow(session, QStringLiteral("x.txt")), FileTableModel::Mode);
+        const int requests = session.requestCount();
+        table->setCurrentIndex(mode);
+        table->edit(mode);
+        auto* editor = table->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("644"));
+        editor->setText(typed);
+        // The editor hands its text over from the event loop.
+        QSignalSpy closed(table->itemDelegate(), &QAbstractItemDelegate::closeEditor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(closed.count(), 1);
+        QCOMPARE(mode.data().toString(), shown);
+        QCOMPARE(prompter.messages(), message.isEmpty() ? QStringList() : QStringList({ message }));
+        QCOMPARE(session.requestCount(), sent ? requests + 1 : requests);
+        QCOMPARE(QFileInfo(path).permissions().testFlag(QFile::ReadGroup), !sent);
+    }
+
+    void menusFollowTheWindow()
+    {
+        ScriptedPrompter prompter;
+        SessionWindow session;
+        QVERIFY(session.start());
+        DocumentWindow& window = session.window();
+        const auto enabled = [&](const char* name) { return window.action(QString::fromLatin1(name))->isEnabled(); };
+        QVERIFY(!enabled("parentDirectoryAction"));
+        QVERIFY(!enabled("makeDirectoryAction"));
+        QVERIFY(enabled("settingAction"));
+        QVERIFY(session.connect());
+        QVERIFY(!enabled("parentDirectoryAction"));
+        QVERIFY(enabled("makeDirectoryAction"));
+        QVERIFY(!enabled("settingAction"));
+        QVERIFY(!enabled("removeAction"));
+        ViewController& controller = session.controller();
+        controller.directoryDoubleClicked(*controller.tree().retrieveFileDisplay(QStringLiteral("/a"))->asCollection());
+        QVERIFY(enabled("parentDirectoryAction"));
+        // Opening a directory selects its first row.
+        QVERIFY(enabled("removeAction"));
+        QVERIFY(enabled("renameAction"));
+        window.ui().fileView->selectRows({ 0, 1 });
+        QVERIFY(enabled("removeAction"));
+        QVERIFY(!enabled("renameAction"));
+        QCOMPARE(window.action(QStringLiteral("connectAction"))->text(), QStringLiteral("Disconnect"));
     }
 
     void escapeAbandonsACellEdit()
