@@ -2,45 +2,44 @@
 
 #include "protocol/HttpTransport.h"
 
-#include <future>
-
 ExchangeThread::ExchangeThread()
-{
-    m_thread.setObjectName(QStringLiteral("plumoxa exchange"));
-    m_context = new QObject;
-    m_context->moveToThread(&m_thread);
-    m_thread.start();
-    run([](HttpTransport&) {});
-}
+    : m_thread([this] { loop(); })
+{ }
 
 ExchangeThread::~ExchangeThread()
 {
-    std::promise<void> done;
-    QMetaObject::invokeMethod(
-        m_context,
-        [this, &done] {
-            delete m_transport;
-            delete m_context;
-            done.set_value();
-        },
-        Qt::QueuedConnection);
-    done.get_future().wait();
-    m_thread.quit();
-    m_thread.wait();
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
 }
 
 void ExchangeThread::run(const std::function<void(HttpTransport&)>& job)
 {
-    // A promise rather than a blocking queued call, so that thread checkers see the hand-over.
-    std::promise<void> done;
-    QMetaObject::invokeMethod(
-        m_context,
-        [this, &job, &done] {
-            if (!m_transport)
-                m_transport = new HttpTransport;
-            job(*m_transport);
-            done.set_value();
-        },
-        Qt::QueuedConnection);
-    done.get_future().wait();
+    std::unique_lock lock(m_mutex);
+    m_job = &job;
+    m_done = false;
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_done; });
+    m_job = nullptr;
+}
+
+void ExchangeThread::loop()
+{
+    // Made and destroyed on this thread, which its sockets belong to.
+    HttpTransport transport;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_quit || (m_job && !m_done); });
+        if (m_quit)
+            return;
+        const auto& job = *m_job;
+        lock.unlock();
+        job(transport);
+        lock.lock();
+        m_done = true;
+        m_changed.notify_all();
+    }
 }

@@ -1,13 +1,18 @@
 #pragma once
 
-#include <QThread>
+#include <QtGlobal>
 
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 class HttpTransport;
 
 // The thread a client's HTTP exchanges run on, with the one transport they share, so that the
-// connection to the server is kept open between commands.
+// connection to the server is kept open between commands. The transport blocks on its socket,
+// so the thread needs no event loop; jobs are handed over with a mutex and a condition.
 class ExchangeThread
 {
 public:
@@ -19,7 +24,12 @@ public:
     void run(const std::function<void(HttpTransport&)>& job);
 
 private:
-    QThread m_thread;
-    QObject* m_context = nullptr; // lives on m_thread
-    HttpTransport* m_transport = nullptr; // made and destroyed on m_thread
+    void loop();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    const std::function<void(HttpTransport&)>* m_job = nullptr;
+    bool m_done = false;
+    bool m_quit = false;
+    std::thread m_thread;
 };
