@@ -81,6 +81,8 @@ bool PlumoxaServer::setUp(std::string& error)
     m_http->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     m_http->set_read_timeout(kTransferTimeoutSeconds);
     m_http->set_write_timeout(kTransferTimeoutSeconds);
+    // Replies go out in several writes; without this each exchange waits out a delayed ACK.
+    m_http->set_tcp_nodelay(true);
     m_http->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         offerGzipOnly(request);
         return httplib::Server::HandlerResponse::Unhandled;
