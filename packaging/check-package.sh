@@ -45,9 +45,14 @@ desktop=$root/usr/share/applications/plumoxa.desktop
 grep -qx 'Exec=plumoxa %F' "$desktop" || fail "the desktop entry does not start plumoxa with files"
 grep -qx 'Icon=plumoxa' "$desktop" || fail "the desktop entry does not name the icon"
 grep -qx 'MimeType=application/x-plumoxa-account;' "$desktop" || fail "the desktop entry does not take account documents"
-mime=$root/usr/share/mime/packages/plumoxa.xml
-grep -q '<mime-type type="application/x-plumoxa-account">' "$mime" || fail "the MIME package lacks the account type"
-grep -q '<glob pattern="\*.plumoxa"/>' "$mime" || fail "the MIME package lacks the *.plumoxa glob"
+desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+# The MIME package compiles into a database that maps *.plumoxa to the account type and its icon.
+mime=$scratch/mime
+mkdir -p "$mime/packages"
+cp "$root/usr/share/mime/packages/plumoxa.xml" "$mime/packages/"
+update-mime-database "$mime" >/dev/null 2>&1 || fail "update-mime-database refuses the MIME package"
+grep -qx 'application/x-plumoxa-account:\*.plumoxa' "$mime/globs" 2>/dev/null || fail "*.plumoxa is not the account type"
+grep -qx 'application/x-plumoxa-account:plumoxa' "$mime/icons" 2>/dev/null || fail "the account type has not the icon"
 
 # Runtime dependencies come from the linked libraries.
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -267,6 +267,44 @@ private slots:
                             "<command_result>FALSE</command_result>\n"));
     }
 
+    void badRequestsGetStatus400_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        const QByteArray login = RawExchange::formBody(RawExchange::credentials(ServerFixture()));
+        const QByteArray multipart = "multipart/form-data; boundary=" + RawExchange::boundary();
+        QTest::newRow("plain text body") << QByteArray("text/plain") << QByteArray(login + "&dir=/&cmd=LIST");
+        QTest::newRow("JSON body") << QByteArray("application/json") << QByteArray("{\"cmd\":\"LIST\"}");
+        QTest::newRow("form without cmd")
+            << QByteArray("application/x-www-form-urlencoded") << QByteArray(login + "&dir=/");
+        QTest::newRow("form without dir")
+            << QByteArray("application/x-www-form-urlencoded") << QByteArray(login + "&cmd=LIST");
+        QTest::newRow("form without user")
+            << QByteArray("application/x-www-form-urlencoded") << QByteArray("password=x&dir=/&cmd=LIST");
+        QTest::newRow("empty form") << QByteArray("application/x-www-form-urlencoded") << QByteArray();
+        QTest::newRow("multipart without boundary") << QByteArray("multipart/form-data") << QByteArray("--x--\r\n");
+        QTest::newRow("multipart garbage") << multipart << QByteArray("this is not multipart at all");
+        QTest::newRow("multipart file before its fields")
+            << multipart << RawExchange::multipartBody({}, "f.txt", "data");
+        QTest::newRow("multipart file for another command")
+            << multipart
+            << RawExchange::multipartBody(RawExchange::credentials(ServerFixture())
+                                              + RawExchange::Fields { { "dir", "/" }, { "cmd", "LIST" } },
+                                          "f.txt", "data");
+    }
+    void badRequestsGetStatus400()
+    {
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        const QStringList before = TreeSnapshot::take(m_root);
+        const HttpReply http = RawExchange(m_server->url()).post(body, contentType);
+        QCOMPARE(http.status, 400);
+        QVERIFY(http.body.startsWith("Bad request"));
+        QCOMPARE(TreeSnapshot::take(m_root), before);
+        // The server goes on serving.
+        QVERIFY(ReplyReader::fromUtf8(run("/", "LIST").body).commandSucceeded());
+    }
+
     void wrongLoginRunsNothing_data()
     {
         QTest::addColumn<QByteArray>("user");
