@@ -4,7 +4,7 @@
  * application and plumoxa-cli). Upload this one file to the host, set the four constants below,
  * and give the clients the file's URL, for example https://example.com/files/plumoxa.php.
  *
- * Use HTTPS: every request carries the password.
+ * Needs PHP 8.1 or later. Use HTTPS: every request carries the password.
  */
 
 // ---- Configuration ---------------------------------------------------------------------------
@@ -18,7 +18,7 @@ const PLUMOXA_USER = 'example';
 
 // The password's hash, made with password_hash(); on a machine with PHP:
 //   php -r 'echo password_hash($argv[1], PASSWORD_DEFAULT), "\n";' -- 'your password'
-// While it is empty, nobody can log in.
+// Paste it between the single quotes. While it is empty, nobody can log in.
 const PLUMOXA_PASSWORD_HASH = '';
 
 // The directory a client starts in ("~" in requests), inside the root.
