@@ -46,6 +46,13 @@ grep -qx 'Exec=plumoxa %F' "$desktop" || fail "the desktop entry does not start 
 grep -qx 'Icon=plumoxa' "$desktop" || fail "the desktop entry does not name the icon"
 grep -qx 'MimeType=application/x-plumoxa-account;' "$desktop" || fail "the desktop entry does not take account documents"
 desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+# The desktop database then names Plumoxa for account documents, which a double click opens.
+applications=$scratch/applications
+mkdir -p "$applications"
+cp "$desktop" "$applications/"
+update-desktop-database "$applications" || fail "update-desktop-database refuses the desktop entry"
+grep -qx 'application/x-plumoxa-account=plumoxa.desktop;' "$applications/mimeinfo.cache" 2>/dev/null \
+    || fail "the desktop database does not open account documents with Plumoxa"
 # The MIME package compiles into a database that maps *.plumoxa to the account type and its icon.
 mime=$scratch/mime
 mkdir -p "$mime/packages"
