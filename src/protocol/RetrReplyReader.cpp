@@ -7,7 +7,12 @@
 
 namespace {
 
-constexpr QByteArrayView kHeaderEnd = "</result_count>";
+// The items before the blocks, in the order the scanner reads them.
+constexpr std::pair<QByteArrayView, QByteArrayView> kHeaderItems[] = {
+    { "<login_result>", "</login_result>" },     { "<command>", "</command>" },
+    { "<command_result>", "</command_result>" }, { "<current_dir>", "</current_dir>" },
+    { "<result_count>", "</result_count>" },
+};
 constexpr QByteArrayView kRetrOpen = "<retr>";
 constexpr QByteArrayView kRetrClose = "\n</retr>";
 // Without a result count nothing follows the header; a header this long is not waited on.
@@ -20,11 +25,11 @@ char lowered(char c)
 
 // The first place of needle in haystack, letters compared without case. The needles start with
 // a character that is not a letter, so candidates are found with memchr.
-qsizetype indexOfCaseless(const QByteArray& haystack, QByteArrayView needle)
+qsizetype indexOfCaseless(const QByteArray& haystack, QByteArrayView needle, qsizetype from = 0)
 {
     const char* begin = haystack.constData();
     const char* end = begin + haystack.size();
-    for (const char* at = begin; at + needle.size() <= end; ++at) {
+    for (const char* at = begin + from; at + needle.size() <= end; ++at) {
         at = static_cast<const char*>(std::memchr(at, needle.front(), size_t(end - at)));
         if (!at || at + needle.size() > end)
             return -1;
@@ -35,6 +40,24 @@ qsizetype indexOfCaseless(const QByteArray& haystack, QByteArrayView needle)
             return at - begin;
     }
     return -1;
+}
+
+// Where the items before the blocks end, each found from where the previous one ended as the
+// scanner finds them (a stray closing tag earlier in the reply does not end them); -1 while the
+// bytes so far do not hold them all.
+qsizetype headerEnd(const QByteArray& buffer)
+{
+    qsizetype position = 0;
+    for (const auto& [open, close] : kHeaderItems) {
+        const qsizetype start = indexOfCaseless(buffer, open, position);
+        if (start < 0)
+            return -1;
+        const qsizetype end = indexOfCaseless(buffer, close, start + open.size());
+        if (end < 0)
+            return -1;
+        position = end + close.size();
+    }
+    return position;
 }
 
 } // namespace
@@ -91,9 +114,9 @@ void RetrReplyReader::process(bool atEnd)
     for (;;) {
         switch (m_state) {
         case State::Header: {
-            const qsizetype end = indexOfCaseless(m_buffer, kHeaderEnd);
+            const qsizetype end = headerEnd(m_buffer);
             if (end >= 0)
-                scanHeader(end + kHeaderEnd.size());
+                scanHeader(end);
             else if (atEnd || m_buffer.size() > kHeaderLimit)
                 scanHeader(m_buffer.size());
             else
