@@ -80,6 +80,11 @@ bool ServerFixture::runsPhpScript()
     return !qEnvironmentVariableIsEmpty("PLUMOXA_TEST_PHP_SCRIPT");
 }
 
+void ServerFixture::setPhpConstant(const QString& name, const QString& value)
+{
+    m_phpConstants.append(qMakePair(name, value));
+}
+
 QString ServerFixture::rootPath() const
 {
     return m_dir->filePath(QStringLiteral("root"));
@@ -143,6 +148,10 @@ bool ServerFixture::startPhpScript()
         || !setConstant(script, QStringLiteral("PLUMOXA_PASSWORD_HASH"), hash)
         || !setConstant(script, QStringLiteral("PLUMOXA_START_DIR"), startDir))
         return false;
+    for (const auto& [name, value] : std::as_const(m_phpConstants)) {
+        if (!setConstant(script, name, value))
+            return false;
+    }
     const QString documentRoot = m_dir->filePath(QStringLiteral("www"));
     QDir().mkpath(documentRoot);
     QFile copy(documentRoot + QStringLiteral("/plumoxa.php"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +50,8 @@ public:
     static QString serverPath();
     // Whether fixtures serve through the PHP script rather than plumoxa-server.
     static bool runsPhpScript();
+    // Gives a constant of the PHP script's configuration this value instead of the fixture's.
+    void setPhpConstant(const QString& name, const QString& value);
 
 private:
     bool startServer();
@@ -56,6 +60,7 @@ private:
     void keepPhpLog() const;
 
     QStringList m_extraArgs;
+    QList<QPair<QString, QString>> m_phpConstants;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_process;
     QString m_url;
