@@ -1,5 +1,7 @@
 #include "PlumoxaServer.h"
 
+#include "BoundedHttpServer.h"
+#include "ConnectionQueue.h"
 #include "FormDecoder.h"
 #include "MultipartUpload.h"
 #include "ReplyWriter.h"
@@ -16,8 +18,8 @@
 
 namespace {
 
-constexpr int kThreads = 16;
-constexpr time_t kTransferTimeoutSeconds = 60;
+constexpr std::size_t kRequestsPerConnection = 100;
+constexpr std::size_t kMaxHeadBytes = 64 * 1024;
 
 std::string lowerCase(std::string text)
 {
@@ -57,6 +59,9 @@ PlumoxaServer::PlumoxaServer(const ServerOptions& options, const RootJail& jail,
     , m_tlsCert(options.tlsCert)
     , m_tlsKey(options.tlsKey)
     , m_maxFormBytes(options.maxFormBytes)
+    , m_maxConnections(options.maxConnections)
+    , m_idleTimeoutSeconds(options.idleTimeoutSeconds)
+    , m_requestTimeoutSeconds(options.requestTimeoutSeconds)
     , m_log(log)
     , m_encoding(options.charset)
     , m_credentials(options.user, options.password)
@@ -76,24 +81,39 @@ bool PlumoxaServer::setUp(std::string& error)
         }
         m_http = std::move(server);
     } else {
-        m_http = std::make_unique<httplib::Server>();
+        BoundedHttpServer::Limits limits;
+        limits.requestsPerConnection = kRequestsPerConnection;
+        limits.idleTimeoutMs = m_idleTimeoutSeconds * 1000;
+        limits.requestTimeoutMs = m_requestTimeoutSeconds * 1000;
+        limits.maxHeadBytes = kMaxHeadBytes;
+        m_http = std::make_unique<BoundedHttpServer>(limits);
     }
-    m_http->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
-    m_http->set_read_timeout(kTransferTimeoutSeconds);
-    m_http->set_write_timeout(kTransferTimeoutSeconds);
+    const auto connections = std::size_t(m_maxConnections);
+    m_http->new_task_queue = [this, connections] { return new ConnectionQueue(connections, connections, m_stopping); };
+    // The HTTPS server reads with the library's own loop; these apply there (and are the same
+    // bounds the plain server applies itself).
+    m_http->set_keep_alive_max_count(kRequestsPerConnection);
+    m_http->set_keep_alive_timeout(m_idleTimeoutSeconds);
+    m_http->set_read_timeout(m_requestTimeoutSeconds);
+    m_http->set_write_timeout(m_requestTimeoutSeconds);
     // Replies go out in several writes; without this each exchange waits out a delayed ACK.
     m_http->set_tcp_nodelay(true);
-    m_http->set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+    route(*m_http);
+    return true;
+}
+
+void PlumoxaServer::route(httplib::Server& http)
+{
+    http.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         offerGzipOnly(request);
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    m_http->Get(".*", [](const httplib::Request&, httplib::Response& response) {
+    http.Get(".*", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("plumoxa-server: a Plumoxa file store; its protocol is spoken by POST.\n", "text/plain");
     });
-    m_http->Post(".*",
-                 [this](const httplib::Request& request, httplib::Response& response,
-                        const httplib::ContentReader& reader) { handlePost(request, response, reader); });
-    return true;
+    http.Post(".*",
+              [this](const httplib::Request& request, httplib::Response& response,
+                     const httplib::ContentReader& reader) { handlePost(request, response, reader); });
 }
 
 bool PlumoxaServer::bind(std::string& error)
@@ -129,6 +149,7 @@ bool PlumoxaServer::isRunning() const
 
 void PlumoxaServer::stop()
 {
+    m_stopping = true;
     m_http->stop();
 }
 

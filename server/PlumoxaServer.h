@@ -5,6 +5,7 @@
 #include "DirectoryLister.h"
 #include "ReplyEncoding.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,13 @@ struct ServerOptions;
 // The HTTP(S) side: answers the protocol's POST on any path (form or multipart body), a GET with a
 // line naming the program, and serves requests concurrently from a thread pool.
 //
+// What one client can hold is bounded: --max-connections connections are served at once and as
+// many more wait accepted (the rest wait in the kernel's backlog); a connection serves at most
+// 100 requests and is closed after --idle-timeout without one; a request's line and headers must
+// arrive within --request-timeout and 64 KiB (each header line within 8 KiB), and no read or
+// write may stall longer than --request-timeout. Over HTTPS the library's own reading applies
+// the per-line and stall bounds, not the head's deadline and budget.
+//
 // What a request gets:
 // - HTTP 400 with a plain-text reason: a POST that is neither a form nor multipart/form-data, a
 //   form body over the size limit, a missing user, password, dir or cmd field, a multipart body
@@ -40,6 +48,8 @@ public:
     // Makes the HTTP or HTTPS server; false with a reason in error when the TLS certificate or key
     // cannot be used.
     bool setUp(std::string& error);
+    // Installs the protocol's handlers on an HTTP server (setUp does so on its own).
+    void route(httplib::Server& http);
     // Binds the listening socket; false with a reason in error.
     bool bind(std::string& error);
     // The script's URL, valid after bind(): http(s)://HOST:PORT/plumoxa.
@@ -67,6 +77,10 @@ private:
     std::string m_tlsCert;
     std::string m_tlsKey;
     std::size_t m_maxFormBytes;
+    int m_maxConnections;
+    int m_idleTimeoutSeconds;
+    int m_requestTimeoutSeconds;
+    std::atomic<bool> m_stopping { false };
     RequestLog& m_log;
     ReplyEncoding m_encoding;
     Credentials m_credentials;

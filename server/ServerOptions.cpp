@@ -1,9 +1,13 @@
 #include "ServerOptions.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +42,40 @@ bool parseListen(const std::string& text, std::string& host, int& port)
     return parseNumber(text.substr(colon + 1), port) && port >= 0 && port <= 65535;
 }
 
+// The first line of the password file. A file that its group or others may use is refused: the
+// password would be theirs too.
+bool readPasswordFile(const std::string& path, std::string& password, std::string& message)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        message = "plumoxa-server: cannot read the password file " + path + "\n";
+        return false;
+    }
+    if (status.st_mode & 077) {
+        ::close(fd);
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(status.st_mode & 07777));
+        message = "plumoxa-server: the password file " + path + " can be read by others (mode " + mode
+            + "); make it readable by its owner only: chmod 600 " + path + "\n";
+        return false;
+    }
+    std::string text;
+    char buffer[4096];
+    ssize_t received = 0;
+    while (text.find('\n') == std::string::npos && (received = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, size_t(received));
+    ::close(fd);
+    password = text.substr(0, text.find('\n'));
+    if (!password.empty() && password.back() == '\r')
+        password.pop_back();
+    return true;
+}
+
 } // namespace
 
 std::string ServerOptions::usage()
@@ -45,14 +83,17 @@ std::string ServerOptions::usage()
     return "usage: plumoxa-server --root DIR --user NAME [--password-file FILE] [--listen HOST:PORT]\n"
            "                      [--start-dir PATH] [--charset utf-8|shift_jis|euc-jp]\n"
            "                      [--tls-cert FILE --tls-key FILE] [--max-form-bytes N]\n"
-           "The password is the first line of --password-file, else $PLUMOXA_PASSWORD.\n";
+           "                      [--max-connections N] [--idle-timeout SECONDS] [--request-timeout SECONDS]\n"
+           "The password is the first line of --password-file (readable by its owner only),\n"
+           "else $PLUMOXA_PASSWORD.\n";
 }
 
 std::optional<ServerOptions> ServerOptions::parse(int argc, char** argv, std::string& message, int& exitCode)
 {
     exitCode = 0;
-    static const char* const known[] = { "--root",    "--user",     "--password-file", "--listen",        "--start-dir",
-                                         "--charset", "--tls-cert", "--tls-key",       "--max-form-bytes" };
+    static const char* const known[]
+        = { "--root",     "--user",    "--password-file",  "--listen",          "--start-dir",    "--charset",
+            "--tls-cert", "--tls-key", "--max-form-bytes", "--max-connections", "--idle-timeout", "--request-timeout" };
     std::map<std::string, std::string> values;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
@@ -108,13 +149,19 @@ std::optional<ServerOptions> ServerOptions::parse(int argc, char** argv, std::st
         && (!parseNumber(values["--max-form-bytes"], options.maxFormBytes) || options.maxFormBytes == 0))
         return failure("--max-form-bytes wants a positive number of bytes", message, exitCode);
 
+    for (const auto& [name, field] : { std::pair("--max-connections", &options.maxConnections),
+                                       std::pair("--idle-timeout", &options.idleTimeoutSeconds),
+                                       std::pair("--request-timeout", &options.requestTimeoutSeconds) }) {
+        if (values.count(name) && (!parseNumber(values[name], *field) || *field <= 0))
+            return failure(std::string(name) + " wants a positive whole number", message, exitCode);
+    }
+
     if (values.count("--password-file")) {
-        std::ifstream file(values["--password-file"], std::ios::binary);
-        if (!file)
-            return failure("cannot read the password file " + values["--password-file"], message, exitCode);
-        std::getline(file, options.password);
-        if (!options.password.empty() && options.password.back() == '\r')
-            options.password.pop_back();
+        const std::string& path = values["--password-file"];
+        if (!readPasswordFile(path, options.password, message)) {
+            exitCode = kUsageError;
+            return std::nullopt;
+        }
     } else if (const char* fromEnvironment = std::getenv("PLUMOXA_PASSWORD")) {
         options.password = fromEnvironment;
     }

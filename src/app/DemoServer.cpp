@@ -72,6 +72,8 @@ bool DemoServer::start(const QString& serverPath)
     fillRoot();
     const QString passwordFile = m_dir->filePath(QStringLiteral("password"));
     writeFile(passwordFile, QByteArray(kPassword) + '\n');
+    // The server refuses a password file that others could read.
+    QFile::setPermissions(passwordFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     m_process = std::make_unique<QProcess>();
     m_process->setStandardErrorFile(m_dir->filePath(QStringLiteral("server.log")));
