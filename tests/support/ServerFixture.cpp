@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <csignal>
+
+#include <sys/prctl.h>
+
 namespace {
 
 constexpr int kDeadlineMs = 15000;
@@ -49,6 +53,13 @@ QString passwordHash(const QString& password)
     if (!php.waitForFinished(kDeadlineMs) || php.exitStatus() != QProcess::NormalExit || php.exitCode() != 0)
         return QString();
     return QString::fromUtf8(php.readAllStandardOutput());
+}
+
+// A server outlives no test: should the test end without stopping it (a crash, a kill, a time-out),
+// the kernel ends the server too.
+void endWithTheTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 } // namespace
@@ -111,6 +122,7 @@ bool ServerFixture::start()
 bool ServerFixture::startServer()
 {
     m_process = std::make_unique<QProcess>();
+    endWithTheTest(*m_process);
     // A file, not a pipe: a pipe that the test does not drain could stall a chatty server.
     m_process->setStandardErrorFile(m_dir->filePath(QStringLiteral("server.log")), QIODevice::Append);
     QStringList args { QStringLiteral("--root"),          rootPath(),
@@ -160,6 +172,7 @@ bool ServerFixture::startPhpScript()
     copy.close();
 
     m_process = std::make_unique<QProcess>();
+    endWithTheTest(*m_process);
     // One process, so that stopping it stops every request it serves.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("PHP_CLI_SERVER_WORKERS"));
