@@ -22,7 +22,7 @@ ServerLoadClient::ServerLoadClient(QString url, QString user, QString password, 
     , m_directory(std::move(directory))
 { }
 
-int ServerLoadClient::run(int commands, const std::atomic<bool>& stop)
+int ServerLoadClient::run(int first, int count, const std::atomic<bool>& stop)
 {
     ConnectSettings settings;
     settings.setUrl(m_url);
@@ -32,7 +32,7 @@ int ServerLoadClient::run(int commands, const std::atomic<bool>& stop)
     HttpTransport transport;
     const QString subdirectory = m_directory + u"/d";
     int failed = 0;
-    for (int i = 0; i < commands && !stop; ++i) {
+    for (int i = first; i < first + count && !stop; ++i) {
         const QByteArray content = QByteArray("file of ") + m_directory.toUtf8() + " at " + QByteArray::number(i)
             + QByteArray(200 + i % 50, 'x');
         PendingCommand command;

@@ -13,8 +13,9 @@ class ServerLoadClient
 public:
     ServerLoadClient(QString url, QString user, QString password, QString directory);
 
-    // Runs the commands; returns the number that failed, with a note of the first failures.
-    int run(int commands, const std::atomic<bool>& stop);
+    // Runs the commands numbered first to first + count - 1 of the cycle (a later run goes on
+    // where an earlier one stopped); returns the number that failed, noting the first failures.
+    int run(int first, int count, const std::atomic<bool>& stop);
     const QStringList& failures() const { return m_failures; }
 
 private:
