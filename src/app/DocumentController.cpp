@@ -32,18 +32,20 @@ DocumentController::DocumentController(MenuEnabler& menuEnabler, QObject* parent
 
 DocumentController::~DocumentController()
 {
-    for (const QPointer<DocumentWindow>& window : std::as_const(m_windows))
-        delete window.data();
+    // Each window leaves the list as it goes.
+    while (!m_windows.isEmpty())
+        delete m_windows.last();
 }
 
 QList<DocumentWindow*> DocumentController::windows() const
 {
-    QList<DocumentWindow*> open;
-    for (const QPointer<DocumentWindow>& window : m_windows) {
-        if (window)
-            open.append(window);
-    }
-    return open;
+    return m_windows;
+}
+
+void DocumentController::windowDestroyed(DocumentWindow* window)
+{
+    m_windows.removeAll(window);
+    updateCanExit();
 }
 
 int DocumentController::nextUntitledNumber() const
@@ -59,13 +61,6 @@ int DocumentController::nextUntitledNumber() const
 DocumentWindow* DocumentController::show(DocumentWindow* window)
 {
     m_windows.append(window);
-    // A window that is being destroyed is no longer a DocumentWindow: forget it by address.
-    connect(window, &QObject::destroyed, this, [this, window] {
-        m_windows.removeIf([window](const QPointer<DocumentWindow>& open) {
-            return open.isNull() || static_cast<QObject*>(open.data()) == static_cast<QObject*>(window);
-        });
-        updateCanExit();
-    });
     connect(&window->controller(), &ViewController::stateChanged, this, &DocumentController::updateCanExit);
     window->show();
     window->raise();

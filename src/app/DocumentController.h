@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 class DocumentWindow;
@@ -48,6 +47,8 @@ public:
 
     // A window's busy state changed: quitting is allowed only while no window is busy.
     void updateCanExit();
+    // The window is being destroyed: it is forgotten at once.
+    void windowDestroyed(DocumentWindow* window);
 
 signals:
     void recentFilesChanged();
@@ -58,5 +59,5 @@ private:
     int nextUntitledNumber() const;
 
     MenuEnabler& m_menuEnabler;
-    QList<QPointer<DocumentWindow>> m_windows;
+    QList<DocumentWindow*> m_windows;
 };

@@ -43,8 +43,12 @@ DocumentWindow::DocumentWindow(DocumentController& framework, std::unique_ptr<My
 
 DocumentWindow::~DocumentWindow()
 {
-    // The session disconnects while the controls still exist, and tells nobody about it.
+    m_framework.windowDestroyed(this);
+    // The session disconnects while the controls still exist, and tells nobody about it; the
+    // document's last signals (its history empties as it goes) no longer reach this window.
     m_controller->disconnect();
+    m_document->disconnect(this);
+    m_document->undoStack()->disconnect(this);
     m_controller.reset();
 }
 
@@ -95,24 +99,29 @@ void DocumentWindow::buildMenus()
     QMenu* server = menuBar()->addMenu(MyUtil::localized("&Server"));
     connect(addCommand(server, "Connect", "connectAction"), &QAction::triggered, controller,
             &ViewController::connectButton);
-    connect(addCommand(server, "Setting...", "settingAction"), &QAction::triggered, this,
-            [this] { m_controller->settingDialog()->openDialog(sender()); });
+    QAction* setting = addCommand(server, "Setting...", "settingAction");
+    connect(setting, &QAction::triggered, this,
+            [this, setting] { m_controller->settingDialog()->openDialog(setting); });
     server->addSeparator();
-    connect(addCommand(server, "Reload", "reloadAction", QKeySequence(Qt::Key_F5)), &QAction::triggered, controller,
-            &ViewController::reloadMenu);
+    // The directory commands reach the controller through the document.
+    MyDocument* document = m_document.get();
+    connect(addCommand(server, "Reload", "reloadAction", QKeySequence(Qt::Key_F5)), &QAction::triggered, document,
+            &MyDocument::reloadMenu);
     connect(addCommand(server, "Parent Directory", "parentDirectoryAction", QKeySequence(Qt::ALT | Qt::Key_Up)),
-            &QAction::triggered, controller, &ViewController::parentDirectory);
-    connect(addCommand(server, "Go to Directory...", "changeDirectoryAction"), &QAction::triggered, this,
-            [this] { m_controller->changeDirectory(sender()); });
+            &QAction::triggered, document, &MyDocument::parentDirectory);
+    QAction* changeDirectory = addCommand(server, "Go to Directory...", "changeDirectoryAction");
+    connect(changeDirectory, &QAction::triggered, document,
+            [document, changeDirectory] { document->changeDirectory(changeDirectory); });
     server->addSeparator();
-    connect(addCommand(server, "New Directory...", "makeDirectoryAction"), &QAction::triggered, this,
-            [this] { m_controller->makeDirectoryMenu(sender()); });
-    connect(addCommand(server, "Rename...", "renameAction", QKeySequence(Qt::Key_F2)), &QAction::triggered, this,
-            [this] { m_controller->renameToMenu(sender()); });
-    connect(addCommand(server, "Change Mode...", "chmodAction"), &QAction::triggered, this,
-            [this] { m_controller->chmodToMenu(sender()); });
-    connect(addCommand(server, "Remove", "removeAction", QKeySequence(Qt::Key_Delete)), &QAction::triggered, controller,
-            &ViewController::removeFileMenu);
+    QAction* makeDirectory = addCommand(server, "New Directory...", "makeDirectoryAction");
+    connect(makeDirectory, &QAction::triggered, document,
+            [document, makeDirectory] { document->makeDirectoryMenu(makeDirectory); });
+    QAction* rename = addCommand(server, "Rename...", "renameAction", QKeySequence(Qt::Key_F2));
+    connect(rename, &QAction::triggered, document, [document, rename] { document->renameToMenu(rename); });
+    QAction* chmod = addCommand(server, "Change Mode...", "chmodAction");
+    connect(chmod, &QAction::triggered, document, [document, chmod] { document->chmodToMenu(chmod); });
+    connect(addCommand(server, "Remove", "removeAction", QKeySequence(Qt::Key_Delete)), &QAction::triggered, document,
+            &MyDocument::removeFileMenu);
 
     for (QMenu* menu : { file, edit, server })
         connect(menu, &QMenu::aboutToShow, this, &DocumentWindow::updateMenus);

@@ -2,6 +2,7 @@
 
 #include "app/ReplaceSettingCommand.h"
 #include "document/DocumentFile.h"
+#include "session/ViewController.h"
 #include "util/MyUtil.h"
 
 #include <QFileInfo>
@@ -76,4 +77,46 @@ QString MyDocument::displayName() const
         return QFileInfo(m_fileName).completeBaseName();
     const QString untitled = MyUtil::localized("Untitled");
     return m_untitledNumber > 1 ? untitled + u' ' + QString::number(m_untitledNumber) : untitled;
+}
+
+void MyDocument::changeDirectory(QObject* sender)
+{
+    if (m_controller)
+        m_controller->changeDirectory(sender);
+}
+
+void MyDocument::parentDirectory()
+{
+    if (m_controller)
+        m_controller->parentDirectory();
+}
+
+void MyDocument::reloadMenu()
+{
+    if (m_controller)
+        m_controller->reloadMenu();
+}
+
+void MyDocument::makeDirectoryMenu(QObject* sender)
+{
+    if (m_controller)
+        m_controller->makeDirectoryMenu(sender);
+}
+
+void MyDocument::removeFileMenu()
+{
+    if (m_controller)
+        m_controller->removeFileMenu();
+}
+
+void MyDocument::chmodToMenu(QObject* sender)
+{
+    if (m_controller)
+        m_controller->chmodToMenu(sender);
+}
+
+void MyDocument::renameToMenu(QObject* sender)
+{
+    if (m_controller)
+        m_controller->renameToMenu(sender);
 }

@@ -45,6 +45,15 @@ public:
     QString lastDirectory() const { return m_lastDirectory; }
     void setLastDirectory(const QString& directory) { m_lastDirectory = directory; }
 
+    // The window's menu commands, passed on unchanged (sender included) to the controller.
+    void changeDirectory(QObject* sender);
+    void parentDirectory();
+    void reloadMenu();
+    void makeDirectoryMenu(QObject* sender);
+    void removeFileMenu();
+    void chmodToMenu(QObject* sender);
+    void renameToMenu(QObject* sender);
+
     enum class Change { New, Undo, Redo };
     // Keeps the redo count in step with the history (called by the setting's undo command).
     void setDirty(Change change);

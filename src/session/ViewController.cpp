@@ -95,6 +95,8 @@ ViewController::~ViewController()
 {
     if (isConnected())
         connectButton();
+    if (m_owner.controller() == this)
+        m_owner.setController(nullptr);
 }
 
 void ViewController::awakeFromNib(Ui::MyDocument& ui, QWidget* mainWindow)

@@ -503,6 +503,14 @@ private slots:
         QVERIFY(enabled("removeAction"));
         QVERIFY(!enabled("renameAction"));
         QCOMPARE(window.action(QStringLiteral("connectAction"))->text(), QStringLiteral("Disconnect"));
+        // The commands reach the session through the document.
+        window.action(QStringLiteral("changeDirectoryAction"))->trigger();
+        QVERIFY(controller.cdDialog()->isOpen());
+        QCOMPARE(controller.cdDialog()->invoker(), window.action(QStringLiteral("changeDirectoryAction")));
+        controller.cdDialog()->sheetCancel();
+        window.action(QStringLiteral("parentDirectoryAction"))->trigger();
+        QCOMPARE(controller.tree().currentDirectory(), QStringLiteral("/"));
+        QVERIFY(!enabled("parentDirectoryAction"));
     }
 
     void escapeAbandonsACellEdit()
