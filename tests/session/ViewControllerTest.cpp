@@ -513,6 +513,29 @@ private slots:
         QVERIFY(!enabled("parentDirectoryAction"));
     }
 
+    void linkNamesAreEditedWithoutTheirTarget()
+    {
+        ScriptedPrompter prompter;
+        SessionWindow session;
+        QVERIFY(QFile::link(QStringLiteral("x.txt"), session.server().rootPath() + QStringLiteral("/link")));
+        QVERIFY(session.start());
+        QVERIFY(session.connect());
+        FileDropTableView* table = session.window().ui().fileView;
+        int row = -1;
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            if (table->model()->index(r, FileTableModel::Name).data().toString().startsWith(QStringLiteral("link -> ")))
+                row = r;
+        }
+        QVERIFY(row >= 0);
+        const QModelIndex name = table->model()->index(row, FileTableModel::Name);
+        table->setCurrentIndex(name);
+        table->edit(name);
+        auto* editor = table->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("link"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+    }
+
     void escapeAbandonsACellEdit()
     {
         ScriptedPrompter prompter;
