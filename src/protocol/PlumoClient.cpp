@@ -133,9 +133,20 @@ bool PlumoClient::list(const QString& directory)
     return runCommand(QStringLiteral("LIST"), 0);
 }
 
+namespace {
+
+// The multipart body names the file inside a quoted header value: a double quote or a line break
+// there would make the server store it under another name.
+bool canCarryFileName(const QString& fileName)
+{
+    return !fileName.contains(u'"') && !fileName.contains(u'\r') && !fileName.contains(u'\n');
+}
+
+} // namespace
+
 bool PlumoClient::stor(const QString& fileName, const QByteArray& content)
 {
-    if (!m_connect)
+    if (!m_connect || !canCarryFileName(fileName))
         return false;
     m_contentSender = content;
     const bool result = runCommand(QStringLiteral("STOR"), 0, fileName);
@@ -145,7 +156,7 @@ bool PlumoClient::stor(const QString& fileName, const QByteArray& content)
 
 bool PlumoClient::storFile(const QString& fileName, const QString& localPath)
 {
-    if (!m_connect)
+    if (!m_connect || !canCarryFileName(fileName))
         return false;
     m_contentFile = localPath.isNull() ? QStringLiteral("") : localPath;
     const bool result = runCommand(QStringLiteral("STOR"), 0, fileName);

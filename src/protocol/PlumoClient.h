@@ -33,6 +33,7 @@ public:
     // true logs in ("CONN"); false forgets the session locally and sends nothing.
     bool connect(bool doConnect);
     bool list(const QString& directory);
+    // A name holding a double quote or a line break cannot be sent: NO, and nothing is sent.
     bool stor(const QString& fileName, const QByteArray& content);
     // Sends a local file, read as it goes out.
     bool storFile(const QString& fileName, const QString& localPath);

@@ -136,6 +136,24 @@ private slots:
         QCOMPARE(readFile(m_server->rootPath() + "/home/u/%2e%2e"), QByteArray("alpha"));
     }
 
+    void namesTheUploadCannotCarryAreNotSent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("double quote") << "say \"hi\".txt";
+        QTest::newRow("line break") << "a\nb";
+        QTest::newRow("carriage return") << "a\rb";
+    }
+    void namesTheUploadCannotCarryAreNotSent()
+    {
+        QFETCH(QString, name);
+        startServer();
+        QVERIFY(m_client->connect(true));
+        m_client->setCurrentDirectory(QStringLiteral("/home/u"));
+        QVERIFY(!m_client->stor(name, "x"));
+        QVERIFY(m_client->isConnect());
+        QCOMPARE(QDir(m_server->rootPath() + "/home/u").entryList(QDir::Files), QStringList { "a.txt" });
+    }
+
     void refusedCommandsKeepTheSession_data()
     {
         QTest::addColumn<QString>("command");
