@@ -3,6 +3,7 @@
 #include "document/DocumentFile.h"
 #include "support/CannedResponder.h"
 #include "support/ServerFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -14,17 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 // Listing, remote edits, accounts and exit codes.
 class CliCommandTest : public QObject

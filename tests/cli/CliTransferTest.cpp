@@ -2,6 +2,7 @@
 
 #include "support/CannedResponder.h"
 #include "support/ServerFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -11,21 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Every file below root, as "relative/path=content", sorted.
 QStringList tree(const QString& root)

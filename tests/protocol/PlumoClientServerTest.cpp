@@ -1,5 +1,6 @@
 #include "protocol/PlumoClient.h"
 #include "support/ServerFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
 #include "RecordingTarget.h"
@@ -11,21 +12,10 @@
 
 #include <sys/stat.h>
 
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // The names listed for one directory in the recorded events.
 QStringList namesListedFor(const QStringList& events, const QString& directory)
