@@ -36,6 +36,17 @@ QString wholeSeconds(double timeout)
     return QString::number(static_cast<quint64>(timeout));
 }
 
+// An attribute value escaped for the document. Tabs and line breaks go as character references
+// too: an XML reader turns them into spaces otherwise, and the text would not read back as saved.
+QString attributeText(const QString& value)
+{
+    QString text = Encoder::encodeXmlString(value);
+    text.replace(u'\t', QStringLiteral("&#9;"));
+    text.replace(u'\n', QStringLiteral("&#10;"));
+    text.replace(u'\r', QStringLiteral("&#13;"));
+    return text;
+}
+
 } // namespace
 
 bool ConnectSettings::parse(const QStringList& elementPath, const QHash<QString, QString>& attributes)
@@ -53,9 +64,8 @@ bool ConnectSettings::parse(const QStringList& elementPath, const QHash<QString,
 QString ConnectSettings::formatTemplate(const QString& templateText) const
 {
     return MyUtil::format(templateText,
-                          { Encoder::encodeXmlString(m_description), Encoder::encodeXmlString(m_url),
-                            Encoder::encodeXmlString(m_userId), Encoder::encodeXmlString(encryptPassword()),
-                            wholeSeconds(m_timeout) });
+                          { attributeText(m_description), attributeText(m_url), attributeText(m_userId),
+                            attributeText(encryptPassword()), wholeSeconds(m_timeout) });
 }
 
 std::optional<QString> ConnectSettings::scramblingKey()

@@ -10,7 +10,7 @@ namespace {
 ConnectSettings sample()
 {
     ConnectSettings settings;
-    settings.setDescription(QStringLiteral("office & <lab> \"1\" &amp;"));
+    settings.setDescription(QStringLiteral("office & <lab> \"1\" &amp;\tsecond line:\r\nend"));
     settings.setUrl(QStringLiteral("https://example.com/plumoxa.php"));
     settings.setUserId(QStringLiteral("u1"));
     settings.setPassword(QStringLiteral("pässword"));
