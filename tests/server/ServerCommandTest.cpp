@@ -2,6 +2,7 @@
 #include "ReplyReader.h"
 #include "TreeSnapshot.h"
 #include "support/ServerFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -14,17 +15,7 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
+using TestFiles::writeFile;
 
 // Each command's success and failure, against a fresh server and tree per test function.
 class ServerCommandTest : public QObject

@@ -2,6 +2,7 @@
 #include "ReplyReader.h"
 #include "TreeSnapshot.h"
 #include "support/ServerFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -11,17 +12,7 @@
 
 #include <memory>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
+using TestFiles::writeFile;
 
 // Requests that try to reach outside the root: each must fail and leave everything outside as it
 // was, and no reply may carry a byte from outside.
