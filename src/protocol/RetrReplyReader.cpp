@@ -91,6 +91,7 @@ void RetrReplyReader::scanHeader(qsizetype end)
     m_buffer.remove(0, end);
     const bool delivers = m_status == XmlResponseScanner::Status::Done && m_scanner->command() == u"RETR";
     m_blocksLeft = delivers ? m_scanner->resultCount() : 0;
+    m_contentStart = m_sink.size();
     m_state = m_blocksLeft > 0 ? State::SeekBlock : State::Done;
 }
 
@@ -107,6 +108,15 @@ void RetrReplyReader::endBlock()
         m_sinkFailed = true;
     m_decoder.reset();
     m_state = --m_blocksLeft > 0 ? State::SeekBlock : State::Done;
+}
+
+void RetrReplyReader::cutShort()
+{
+    m_decoder.reset();
+    if (!m_sink.truncate(m_contentStart))
+        m_sinkFailed = true;
+    m_status = XmlResponseScanner::Status::LoginFailed;
+    m_state = State::Done;
 }
 
 void RetrReplyReader::process(bool atEnd)
@@ -140,12 +150,14 @@ void RetrReplyReader::process(bool atEnd)
         }
         case State::InBlock: {
             const qsizetype close = indexOfCaseless(m_buffer, kRetrClose);
-            if (close >= 0 || atEnd) {
-                // Without its end tag the block runs to the end of the reply.
-                const qsizetype length = close >= 0 ? close : m_buffer.size();
-                m_sinkFailed = !m_decoder->feed(QByteArrayView(m_buffer).first(length)) || m_sinkFailed;
-                m_buffer.remove(0, close >= 0 ? close + kRetrClose.size() : length);
+            if (close >= 0) {
+                m_sinkFailed = !m_decoder->feed(QByteArrayView(m_buffer).first(close)) || m_sinkFailed;
+                m_buffer.remove(0, close + kRetrClose.size());
                 endBlock();
+                break;
+            }
+            if (atEnd) {
+                cutShort();
                 break;
             }
             // Everything but what could be the start of a split end tag is Base64 text.

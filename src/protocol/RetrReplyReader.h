@@ -14,7 +14,9 @@ class ContentSink;
 // Reads the reply to "RETR" as it arrives: the items before the blocks are scanned as usual, then
 // each retr block's Base64 text is decoded straight into the sink, so that a file never has to
 // be held whole. A login or command that failed delivers nothing; a block whose text is not a
-// multiple of four long is taken back out of the sink.
+// multiple of four long is taken back out of the sink. A reply that ends inside a block was cut
+// short (a server whose body ends with the connection died on the way): like any reply cut short
+// it fails the login test, and nothing of it stays in the sink.
 class RetrReplyReader
 {
 public:
@@ -38,6 +40,8 @@ private:
     void process(bool atEnd);
     void startBlock();
     void endBlock();
+    // The reply ended inside a block.
+    void cutShort();
 
     ContentSink& m_sink;
     ReplyEncoding m_encoding = ReplyEncoding::Utf8;
@@ -46,6 +50,7 @@ private:
     std::optional<XmlResponseScanner> m_scanner;
     XmlResponseScanner::Status m_status = XmlResponseScanner::Status::LoginFailed;
     qsizetype m_blocksLeft = 0;
+    qint64 m_contentStart = 0; // the sink's size before the first block
     qint64 m_blockStart = 0;
     std::unique_ptr<Base64StreamDecoder> m_decoder;
     bool m_sinkFailed = false;

@@ -47,7 +47,7 @@ XmlResponseScanner::Status XmlResponseScanner::scan()
         return Status::CommandFailed;
     scanCurrentDirectory(position);
     scanResult(position);
-    return Status::Done;
+    return m_cutShort ? Status::LoginFailed : Status::Done;
 }
 
 bool XmlResponseScanner::scanLoginResult(qsizetype& position)
@@ -90,16 +90,20 @@ bool XmlResponseScanner::scanListResult(qsizetype& position)
     }
     const qsizetype pathStart = open + kListOpen.size();
     qsizetype pathEnd = m_xmlString.indexOf(kListPathEnd, pathStart, Qt::CaseInsensitive);
-    if (pathEnd < 0)
+    if (pathEnd < 0) {
         pathEnd = m_xmlString.size();
+        m_cutShort = true;
+    }
     ListBlock block;
     block.path = m_xmlString.mid(pathStart, pathEnd - pathStart);
     qCDebug(lcProtocol, "Processing = \"%s\"", qUtf8Printable(block.path));
 
     const qsizetype bodyStart = std::min(pathEnd + kListPathEnd.size(), m_xmlString.size());
     qsizetype close = m_xmlString.indexOf(kListClose, bodyStart, Qt::CaseInsensitive);
-    if (close < 0)
+    if (close < 0) {
         close = m_xmlString.size();
+        m_cutShort = true;
+    }
     position = close;
     scanPath(m_xmlString.mid(bodyStart, close - bodyStart), block);
     block.complete = m_command == u"CONN";
@@ -124,6 +128,11 @@ bool XmlResponseScanner::scanRetrResult(qsizetype& position)
     const QString text = scanValue(m_xmlString, position, u"<retr>", u"\n</retr>");
     if (text.isNull())
         return false;
+    // Only a missing end string leaves the position at the end of the text.
+    if (position == m_xmlString.size()) {
+        m_cutShort = true;
+        return false;
+    }
     if (m_contentReceiver) {
         if (const auto bytes = Base64::decode(text.toUtf8()))
             m_contentReceiver->append(*bytes);

@@ -21,6 +21,8 @@ public:
         bool complete = false; // the receiver is told the listing is complete after the lines
     };
 
+    // A reply that ends inside a list or retr block was cut short on the way (a body that ends
+    // with the connection does not tell): like an empty reply it fails the login test.
     enum class Status { Done, LoginFailed, CommandFailed };
 
     // contentReceiver, when given, receives the decoded retr blocks appended in order.
@@ -55,5 +57,6 @@ private:
     QString m_currentDirectory;
     QList<ListBlock> m_listBlocks;
     qsizetype m_resultCount = 0;
+    bool m_cutShort = false;
     QByteArray* m_contentReceiver;
 };

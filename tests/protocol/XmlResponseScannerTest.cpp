@@ -115,14 +115,18 @@ private slots:
             "RETR", "<current_dir>/</current_dir><result_count>2</result_count><retr>Zm9vY\n</retr><retr>YmFy\n</retr>")
                                                                               << Status::Done << "/"
                                                                               << "" << QByteArray("bar");
-        QTest::newRow("retr needs the line feed before its end tag")
-            << ok("RETR", "<current_dir>/</current_dir><result_count>1</result_count><retr>Zm9v</retr>") << Status::Done
-            << "/"
+        QTest::newRow("retr without the line feed before its end tag is cut short")
+            << ok("RETR", "<current_dir>/</current_dir><result_count>1</result_count><retr>Zm9v</retr>")
+            << Status::LoginFailed << "/"
             << "" << QByteArray();
-        QTest::newRow("a list block cut short still names its lines") << ok(
+        QTest::newRow("a list block cut short fails the login test") << ok(
             "CONN", "<current_dir>/</current_dir><result_count>1</result_count><list path=\"/\"><path>a</path><path>b")
-                                                                      << Status::Done << "/"
-                                                                      << "/: a|b!;" << QByteArray();
+                                                                     << Status::LoginFailed << "/"
+                                                                     << "/: a|b!;" << QByteArray();
+        QTest::newRow("a list block cut inside its path fails the login test")
+            << ok("LIST", "<current_dir>/</current_dir><result_count>1</result_count><list path=\"/ho")
+            << Status::LoginFailed << "/"
+            << "/ho: ;" << QByteArray();
     }
     void replies()
     {
