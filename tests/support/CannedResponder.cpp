@@ -8,6 +8,7 @@
 #include <openssl/ssl.h>
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -42,6 +43,13 @@ std::shared_ptr<void> makeTlsContext()
             != 1)
         return {};
     return owned;
+}
+
+// How many bytes of its body buffer holds, or -1 while the request's head is incomplete.
+qint64 bodyReceived(const QByteArray& buffer)
+{
+    const qsizetype end = buffer.indexOf("\r\n\r\n");
+    return end < 0 ? -1 : buffer.size() - (end + 4);
 }
 
 // True when buffer holds a whole request: headers and as many body bytes as Content-Length says.
@@ -88,16 +96,18 @@ public:
     {
         return m_ssl ? SSL_read(m_ssl, buffer, int(size)) : ::read(m_socket, buffer, size_t(size));
     }
-    void write(const QByteArray& bytes)
+    // False once the peer has gone.
+    bool write(QByteArrayView bytes)
     {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const qsizetype n = m_ssl ? SSL_write(m_ssl, bytes.constData() + done, int(bytes.size() - done))
-                                      : ::write(m_socket, bytes.constData() + done, size_t(bytes.size() - done));
+            const qsizetype n = m_ssl ? SSL_write(m_ssl, bytes.data() + done, int(bytes.size() - done))
+                                      : ::write(m_socket, bytes.data() + done, size_t(bytes.size() - done));
             if (n <= 0)
-                return;
+                return false;
             done += n;
         }
+        return true;
     }
 
 private:
@@ -145,6 +155,11 @@ CannedResponder::~CannedResponder()
 
 void CannedResponder::serve()
 {
+    // A client that gave up makes a write fail here instead of ending the test process.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     while (!m_stopping) {
         pollfd fds[2] = { { m_listener, POLLIN, 0 }, { m_wakeRead, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
@@ -164,7 +179,13 @@ void CannedResponder::answer(Connection& connection)
 {
     QByteArray buffer;
     char chunk[16 * 1024];
+    // An answer that closes while the body comes in acts before the request is whole.
+    qint64 closeAfter = -1;
     while (!isComplete(buffer)) {
+        if (closeAfter < 0 && bodyReceived(buffer) >= 0)
+            closeAfter = nextCloseAfterBody();
+        if (closeAfter >= 0 && bodyReceived(buffer) >= closeAfter)
+            break;
         pollfd fds[2] = { { connection.socket(), POLLIN, 0 }, { m_wakeRead, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
             break;
@@ -173,19 +194,34 @@ void CannedResponder::answer(Connection& connection)
             break;
         buffer.append(chunk, n);
     }
-    if (!isComplete(buffer)) {
+    const bool closing = closeAfter >= 0 && bodyReceived(buffer) >= closeAfter;
+    if (!isComplete(buffer) && !closing) {
         ::close(connection.socket());
         return;
     }
-    const QByteArray answer = nextAnswer(buffer);
-    if (answer == kHang) {
+    const Answer answer = nextAnswer(buffer);
+    if (answer.bytes == kHang && !closing) {
         m_held.push_back(connection.socket());
         return;
     }
-    if (answer != kClose)
-        connection.write(answer);
+    if (answer.bytes != kClose && !closing) {
+        const QByteArrayView bytes(answer.bytes);
+        const qsizetype piece = answer.pieceSize > 0 ? answer.pieceSize : bytes.size();
+        for (qsizetype at = 0; at < bytes.size(); at += piece) {
+            if ((at > 0 && !pause(connection.socket(), answer.pieceDelayMs))
+                || !connection.write(bytes.sliced(at, std::min(piece, bytes.size() - at))))
+                break;
+        }
+    }
     ::shutdown(connection.socket(), SHUT_RDWR);
     ::close(connection.socket());
+}
+
+bool CannedResponder::pause(int socket, int ms) const
+{
+    // The peer sends nothing more after its request: the socket turns readable when it has gone.
+    pollfd fds[2] = { { socket, POLLIN, 0 }, { m_wakeRead, POLLIN, 0 } };
+    return ::poll(fds, 2, ms) == 0;
 }
 
 QString CannedResponder::url(const QString& path) const
@@ -196,7 +232,7 @@ QString CannedResponder::url(const QString& path) const
         .arg(path);
 }
 
-void CannedResponder::script(const QList<QByteArray>& answers)
+void CannedResponder::script(const QList<Answer>& answers)
 {
     std::lock_guard lock(m_mutex);
     m_answers.assign(answers.cbegin(), answers.cend());
@@ -208,14 +244,35 @@ QList<QByteArray> CannedResponder::requests() const
     return m_requests;
 }
 
-QByteArray CannedResponder::nextAnswer(const QByteArray& request)
+qint64 CannedResponder::nextCloseAfterBody() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_answers.empty() ? -1 : m_answers.front().closeAfterBody;
+}
+
+CannedResponder::Answer CannedResponder::nextAnswer(const QByteArray& request)
 {
     std::lock_guard lock(m_mutex);
     m_requests.append(request);
     if (m_answers.empty())
-        return kHang;
-    QByteArray answer = m_answers.front();
+        return Answer(kHang);
+    Answer answer = m_answers.front();
     m_answers.pop_front();
+    return answer;
+}
+
+CannedResponder::Answer CannedResponder::closeAfterBody(qint64 bodyBytes)
+{
+    Answer answer(kClose);
+    answer.closeAfterBody = bodyBytes;
+    return answer;
+}
+
+CannedResponder::Answer CannedResponder::trickled(const QByteArray& bytes, qsizetype pieceSize, int pieceDelayMs)
+{
+    Answer answer(bytes);
+    answer.pieceSize = pieceSize;
+    answer.pieceDelayMs = pieceDelayMs;
     return answer;
 }
 
@@ -232,4 +289,9 @@ QByteArray CannedResponder::response(const QByteArray& body, const QList<QPair<Q
         text += "Content-Type: text/html; charset=utf-8\r\n";
     text += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
     return text;
+}
+
+QByteArray CannedResponder::unframedResponse(const QByteArray& body)
+{
+    return "HTTP/1.1 200 Canned\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n\r\n" + body;
 }
