@@ -15,6 +15,9 @@ constexpr std::pair<QByteArrayView, QByteArrayView> kHeaderItems[] = {
 };
 constexpr QByteArrayView kRetrOpen = "<retr>";
 constexpr QByteArrayView kRetrClose = "\n</retr>";
+constexpr QByteArrayView kListOpen = "<list path=\"";
+constexpr QByteArrayView kListPathEnd = "\">";
+constexpr QByteArrayView kListClose = "</list>";
 // Without a result count nothing follows the header; a header this long is not waited on.
 constexpr qsizetype kHeaderLimit = 1 << 20;
 
@@ -89,10 +92,12 @@ void RetrReplyReader::scanHeader(qsizetype end)
     m_scanner.emplace(decoder.decode(QByteArrayView(m_buffer).first(end)), nullptr);
     m_status = m_scanner->scan();
     m_buffer.remove(0, end);
-    const bool delivers = m_status == XmlResponseScanner::Status::Done && m_scanner->command() == u"RETR";
-    m_blocksLeft = delivers ? m_scanner->resultCount() : 0;
+    const bool done = m_status == XmlResponseScanner::Status::Done;
+    const bool delivers = done && m_scanner->command() == u"RETR";
+    const bool lists = done && (m_scanner->command() == u"CONN" || m_scanner->command() == u"LIST");
+    m_blocksLeft = delivers || lists ? m_scanner->resultCount() : 0;
     m_contentStart = m_sink.size();
-    m_state = m_blocksLeft > 0 ? State::SeekBlock : State::Done;
+    m_state = m_blocksLeft <= 0 ? State::Done : delivers ? State::SeekBlock : State::SeekList;
 }
 
 void RetrReplyReader::startBlock()
@@ -117,6 +122,17 @@ void RetrReplyReader::cutShort()
         m_sinkFailed = true;
     m_status = XmlResponseScanner::Status::LoginFailed;
     m_state = State::Done;
+}
+
+bool RetrReplyReader::skipPast(QByteArrayView needle)
+{
+    const qsizetype at = indexOfCaseless(m_buffer, needle);
+    if (at >= 0) {
+        m_buffer.remove(0, at + needle.size());
+        return true;
+    }
+    m_buffer.remove(0, std::max<qsizetype>(0, m_buffer.size() - (needle.size() - 1)));
+    return false;
 }
 
 void RetrReplyReader::process(bool atEnd)
@@ -168,6 +184,25 @@ void RetrReplyReader::process(bool atEnd)
             }
             return;
         }
+        case State::SeekList:
+            if (skipPast(kListOpen))
+                m_state = State::InListPath;
+            else if (atEnd)
+                m_state = State::Done;
+            else
+                return;
+            break;
+        case State::InListPath:
+        case State::InList:
+            if (skipPast(m_state == State::InListPath ? kListPathEnd : kListClose))
+                m_state = m_state == State::InListPath ? State::InList
+                    : --m_blocksLeft > 0               ? State::SeekList
+                                                       : State::Done;
+            else if (atEnd)
+                cutShort();
+            else
+                return;
+            break;
         case State::Done:
             m_buffer.clear();
             return;

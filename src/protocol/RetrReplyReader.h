@@ -34,7 +34,9 @@ public:
     bool sinkFailed() const { return m_sinkFailed; }
 
 private:
-    enum class State { Header, SeekBlock, InBlock, Done };
+    // The list states only follow where the list blocks of a reply echoed as "CONN" or "LIST"
+    // end, so that one cut inside them fails as the whole-reply scan fails it.
+    enum class State { Header, SeekBlock, InBlock, SeekList, InListPath, InList, Done };
 
     void scanHeader(qsizetype end);
     void process(bool atEnd);
@@ -42,6 +44,9 @@ private:
     void endBlock();
     // The reply ended inside a block.
     void cutShort();
+    // Drops the buffer up to the end of needle and returns true, or keeps only what could be the
+    // start of a split needle and returns false.
+    bool skipPast(QByteArrayView needle);
 
     ContentSink& m_sink;
     ReplyEncoding m_encoding = ReplyEncoding::Utf8;

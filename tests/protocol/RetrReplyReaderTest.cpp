@@ -48,6 +48,13 @@ private slots:
             << QByteArray("<login_result>TRUE</login_result><command>RETR</command><command_result>FALSE"
                           "</command_result><result_count>1</result_count><retr>Zm9v\n</retr>")
             << int(Status::CommandFailed) << QByteArray();
+        QTest::newRow("a LIST echo cut inside its list block is cut short")
+            << retrReply("<list path=\"/d\"><path>x</path>", "1", "LIST") << int(Status::LoginFailed) << QByteArray();
+        QTest::newRow("a LIST echo cut inside its list path is cut short")
+            << retrReply("<list path=\"/d", "1", "LIST") << int(Status::LoginFailed) << QByteArray();
+        QTest::newRow("a whole LIST echo delivers nothing")
+            << retrReply("<list path=\"/d\"><path>x</path></list><retr>Zm9v\n</retr>", "1", "LIST") << int(Status::Done)
+            << QByteArray();
         QTest::newRow("other echo delivers nothing")
             << retrReply("<retr>Zm9v\n</retr>", "1", "LIST") << int(Status::Done) << QByteArray();
         QTest::newRow("no count, no blocks")
