@@ -75,3 +75,8 @@ void CliTransferHost::transferred(const QString& name, qint64 bytes)
                  static_cast<long long>(bytes), humanBytes(bytes / seconds).toLocal8Bit().constData());
     std::fflush(stderr);
 }
+
+void CliTransferHost::addDummyDirectory(FileDisplayCollection& listing, const QString& name)
+{
+    listing.addDummyDirectory(name);
+}

@@ -22,6 +22,7 @@ public:
     QString lastDirectory() const override { return m_lastDirectory; }
     void setLastDirectory(const QString& directory) override { m_lastDirectory = directory; }
     bool fullpathListFileDisplay(FileDisplayCollection& listing) override;
+    void addDummyDirectory(FileDisplayCollection& listing, const QString& name) override;
     void transferred(const QString& name, qint64 bytes) override;
 
     // Makes Ctrl-C request a cancel instead of ending the program at once.

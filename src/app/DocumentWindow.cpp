@@ -95,6 +95,10 @@ void DocumentWindow::buildMenus()
             m_document->undoStack(), &QUndoStack::undo);
     connect(addCommand(edit, "Redo", "redoAction", QKeySequence(QStringLiteral("Shift+Ctrl+Z"))), &QAction::triggered,
             m_document->undoStack(), &QUndoStack::redo);
+    edit->addSeparator();
+    connect(addCommand(edit, "Paste from File Manager", "pasteFromFinderAction",
+                       QKeySequence(QStringLiteral("Shift+Ctrl+V"))),
+            &QAction::triggered, m_document.get(), &MyDocument::pasteFromFinder);
 
     QMenu* server = menuBar()->addMenu(MyUtil::localized("&Server"));
     connect(addCommand(server, "Connect", "connectAction"), &QAction::triggered, controller,
@@ -112,6 +116,11 @@ void DocumentWindow::buildMenus()
     QAction* changeDirectory = addCommand(server, "Go to Directory...", "changeDirectoryAction");
     connect(changeDirectory, &QAction::triggered, document,
             [document, changeDirectory] { document->changeDirectory(changeDirectory); });
+    server->addSeparator();
+    connect(addCommand(server, "Upload...", "addFileAction", QKeySequence(QStringLiteral("Ctrl+U"))),
+            &QAction::triggered, document, &MyDocument::addFile);
+    connect(addCommand(server, "Download...", "retrieveFileAction", QKeySequence(QStringLiteral("Ctrl+D"))),
+            &QAction::triggered, document, &MyDocument::retrieveFile);
     server->addSeparator();
     QAction* makeDirectory = addCommand(server, "New Directory...", "makeDirectoryAction");
     connect(makeDirectory, &QAction::triggered, document,
@@ -161,6 +170,9 @@ void DocumentWindow::updateMenus()
         { "quitAction", m_framework.menuEnabler().cannotExit() },
         { "closeAction", MenuEnabler::cannotClose(state) },
         { "parentDirectoryAction", MenuEnabler::cannotParentDirectory(state) },
+        { "pasteFromFinderAction", MenuEnabler::cannotPasteFromFinder(state) },
+        { "addFileAction", MenuEnabler::cannotAddFile(state) },
+        { "retrieveFileAction", MenuEnabler::cannotRetrieveFile(state) },
         { "makeDirectoryAction", MenuEnabler::cannotMkdir(state) },
         { "removeAction", MenuEnabler::cannotRemove(state) },
         { "renameAction", MenuEnabler::cannotRename(state) },

@@ -57,8 +57,9 @@ bool MenuEnabler::cannotPasteFromFinder(const MenuState& state)
 {
     if (!state.hasDocument)
         return true;
+    // A second operation must not start while one runs: it would drive the same client twice.
     if (state.connected)
-        return !state.fileNamesOnClipboard;
+        return !state.fileNamesOnClipboard || state.busy;
     return state.busy;
 }
 
@@ -74,6 +75,16 @@ bool MenuEnabler::cannotPaste(const MenuState& state)
 bool MenuEnabler::cannotMkdir(const MenuState& state)
 {
     return !state.hasDocument || !state.connected || state.busy;
+}
+
+bool MenuEnabler::cannotAddFile(const MenuState& state)
+{
+    return !state.hasDocument || !state.connected || state.busy;
+}
+
+bool MenuEnabler::cannotRetrieveFile(const MenuState& state)
+{
+    return !state.hasDocument || !state.connected || state.selectionCount == 0 || state.busy;
 }
 
 bool MenuEnabler::cannotRemove(const MenuState& state)

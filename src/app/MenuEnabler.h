@@ -42,6 +42,8 @@ public:
     static bool cannotPasteFromFinder(const MenuState& state);
     static bool cannotPaste(const MenuState& state);
     static bool cannotMkdir(const MenuState& state);
+    static bool cannotAddFile(const MenuState& state);
+    static bool cannotRetrieveFile(const MenuState& state);
     static bool cannotRemove(const MenuState& state);
     static bool cannotRename(const MenuState& state);
     static bool cannotRedo(const MenuState& state);

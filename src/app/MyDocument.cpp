@@ -109,6 +109,24 @@ void MyDocument::removeFileMenu()
         m_controller->removeFileMenu();
 }
 
+void MyDocument::addFile()
+{
+    if (m_controller)
+        m_controller->addFile();
+}
+
+void MyDocument::retrieveFile()
+{
+    if (m_controller)
+        m_controller->retrieveFile();
+}
+
+void MyDocument::pasteFromFinder()
+{
+    if (m_controller)
+        m_controller->pasteFromFinder();
+}
+
 void MyDocument::chmodToMenu(QObject* sender)
 {
     if (m_controller)

@@ -51,6 +51,9 @@ public:
     void reloadMenu();
     void makeDirectoryMenu(QObject* sender);
     void removeFileMenu();
+    void addFile();
+    void retrieveFile();
+    void pasteFromFinder();
     void chmodToMenu(QObject* sender);
     void renameToMenu(QObject* sender);
 

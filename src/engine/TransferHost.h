@@ -24,6 +24,8 @@ public:
     virtual void setLastDirectory(const QString& directory) = 0;
     // Refreshes one listing from the server (the window also keeps its views in step).
     virtual bool fullpathListFileDisplay(FileDisplayCollection& listing) = 0;
+    // Makes a directory just created known to its parent listing without listing it.
+    virtual void addDummyDirectory(FileDisplayCollection& listing, const QString& name) = 0;
     // One file went over the wire: its remote name and size.
     virtual void transferred(const QString& name, qint64 bytes)
     {

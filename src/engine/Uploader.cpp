@@ -123,7 +123,7 @@ int Uploader::makeDirectory(const QString& relativePath)
     if (slash >= 0) {
         FileDisplay* parent = m_target.fileDisplay(relativePath.left(slash));
         if (FileDisplayCollection* listing = parent ? parent->asCollection() : nullptr)
-            listing->addDummyDirectory(name);
+            m_host.addDummyDirectory(*listing, name);
     } else {
         m_host.fullpathListFileDisplay(m_target);
     }

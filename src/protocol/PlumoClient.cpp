@@ -13,6 +13,7 @@
 #include "protocol/UploadBodyDevice.h"
 #include "protocol/XmlResponseScanner.h"
 
+#include <QThread>
 #include <QUrl>
 
 #include <cmath>
@@ -223,7 +224,9 @@ bool PlumoClient::send()
     Exchange exchange;
     const PendingCommand pending { m_command,          m_param0,        m_param1,     m_paramCount,
                                    m_currentDirectory, m_contentSender, m_contentFile };
-    exchange.request = PlumoRequest::createRequest(m_controller->connectionSetting(), pending);
+    ConnectSettings settings;
+    onOwnerThread([&] { settings = m_controller->connectionSetting(); });
+    exchange.request = PlumoRequest::createRequest(settings, pending);
     exchange.contentReceiver = m_contentReceiver;
     exchange.progress = &m_progress;
     exchange.replyLimit = m_replyLimit;
@@ -243,7 +246,7 @@ bool PlumoClient::send()
         disconnectedMainThread();
         return false;
     }
-    reflectResults(exchange, *exchange.scanner);
+    onOwnerThread([&] { reflectResults(exchange, *exchange.scanner); });
     return exchange.status == XmlResponseScanner::Status::Done;
 }
 
@@ -271,6 +274,14 @@ void PlumoClient::reflectResults(const Exchange& exchange, const XmlResponseScan
         if (block.complete)
             tree->addFileDisplayEnd();
     }
+}
+
+void PlumoClient::onOwnerThread(const std::function<void()>& step)
+{
+    if (QThread::currentThread() == m_notifier->thread())
+        step();
+    else
+        QMetaObject::invokeMethod(m_notifier.get(), step, Qt::BlockingQueuedConnection);
 }
 
 void PlumoClient::disconnectedMainThread()

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -18,8 +19,10 @@ class XmlResponseScanner;
 // The protocol client of one session. Each command is one POST; the call blocks until the reply
 // has been received and scanned, and answers whether the server did it. The HTTP exchanges run on
 // a thread of the client's own, which keeps connections open between commands where the server
-// allows; the results (current directory, listings) are handed to the result target on the
-// calling thread before the call returns. File contents stream in both directions.
+// allows; the results (current directory, listings) are handed to the result target before the
+// call returns, on the thread that made the client: a command issued from another thread (a
+// transfer's worker) waits while that thread takes them, so the model is only ever changed by its
+// owner. File contents stream in both directions.
 class PlumoClient final
 {
 public:
@@ -47,6 +50,7 @@ public:
     bool chmod(const QString& fileName, const QString& mode);
     bool renameFileFrom(const QString& oldName, const QString& newName);
 
+    // Read by the window's menus while a worker's command may end the session.
     bool isConnect() const { return m_connect; }
     void setConnect(bool connect) { m_connect = connect; }
     QString currentDirectory() const { return m_currentDirectory; }
@@ -78,12 +82,15 @@ private:
     bool runCommand(const QString& word, unsigned paramCount, const QString& p0 = {}, const QString& p1 = {});
     bool send();
     void reflectResults(const Exchange& exchange, const XmlResponseScanner& scanner);
+    // Runs a step that touches the result target on the thread that made the client, waiting for
+    // it when the command was issued elsewhere.
+    void onOwnerThread(const std::function<void()>& step);
     void disconnectedMainThread();
 
     ResultTarget* m_controller = nullptr;
     // Lives on the thread that made the client: the disconnect notice is queued to it.
     std::unique_ptr<QObject> m_notifier;
-    bool m_connect = false;
+    std::atomic<bool> m_connect = false;
     bool m_commandResult = false;
     QString m_currentDirectory = QStringLiteral("~");
     QString m_command = QStringLiteral("");

@@ -6,15 +6,16 @@ class ConnectSettings;
 class ListingReceiver;
 
 // What a client delivers the results of a reply to: the session window controller, the
-// command-line client or a test. The client calls setCurrentDirectory and the listing receiver on
-// the thread that issued the command, after the reply was scanned; disconnected is queued to the
-// thread the target's owner lives on and never waited for.
+// command-line client or a test. The client calls it on the thread that made the client (which
+// waits for that thread when another one issued the command): connectionSetting before each
+// command, setCurrentDirectory and the listing receiver after the reply was scanned; disconnected
+// is queued to that thread and never waited for.
 class ResultTarget
 {
 public:
     virtual ~ResultTarget() = default;
 
-    // The account the client logs in with, read on the issuing thread at every command.
+    // The account the client logs in with, read at every command.
     virtual ConnectSettings connectionSetting() const = 0;
 
     // The server's current directory after a command; null when the reply named none.

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeView>
@@ -83,6 +84,7 @@ ViewController::ViewController(MyDocument& owner, QObject* parent)
     , RemoteSession([&owner] { return owner.connectionSetting(); })
     , m_owner(owner)
     , m_treeModel(tree())
+    , m_transfers(*this)
 {
     m_treeModel.setChildLister([this](FileDisplayCollection& node) { listChildren(node); });
     if (const PlumoAppDelegate* app = PlumoAppDelegate::instance()) {
@@ -112,6 +114,7 @@ void ViewController::awakeFromNib(Ui::MyDocument& ui, QWidget* mainWindow)
     m_progress = ui.progress;
 
     m_owner.setController(this);
+    m_transfers.awakeFromNib(ui, mainWindow);
     m_splitView->setSizes({ 200, std::max(200, m_splitView->width() - 200) });
     m_splitView->setStretchFactor(0, 0);
     m_splitView->setStretchFactor(1, 1);
@@ -159,10 +162,70 @@ QString ViewController::statusText() const
     return m_statusField ? m_statusField->text() : QString();
 }
 
+bool ViewController::canClose() const
+{
+    return !m_transfers.isRunning();
+}
+
 void ViewController::setCanClose(bool canClose)
 {
-    m_canClose = canClose;
+    m_transfers.setCanClose(canClose);
+}
+
+void ViewController::addFile()
+{
+    m_transfers.start(SendRecvThread::kAddFile);
+}
+
+void ViewController::retrieveFile()
+{
+    m_transfers.start(SendRecvThread::kRetrieveFile);
+}
+
+void ViewController::retrieveDroppedFile(const QString& destination)
+{
+    m_transfers.start(SendRecvThread::kRetrieveDroppedFile, destination);
+}
+
+void ViewController::pasteFromFinder()
+{
+    m_transfers.start(SendRecvThread::kPasteFromFinder);
+}
+
+bool ViewController::droppedFromFinder(const QMimeData& drop, FileDisplayCollection& listing)
+{
+    const QStringList paths = WindowTransfers::localPaths(drop.urls());
+    if (paths.isEmpty())
+        return false;
+    return m_transfers.start(SendRecvThread::kDroppedFromFinder, paths,
+                             std::static_pointer_cast<FileDisplayCollection>(listing.shared_from_this()));
+}
+
+void ViewController::longProcessEnded()
+{
+    if (std::exchange(m_disconnectPending, false))
+        disconnected();
     emit stateChanged();
+}
+
+void ViewController::reloadViews()
+{
+    m_tableModel.refreshCells();
+    if (m_directoryView)
+        m_directoryView->viewport()->update();
+}
+
+void ViewController::addDummyDirectory(FileDisplayCollection& listing, const QString& name)
+{
+    TreeChange change(m_treeChanges);
+    const bool shown = shownListing() == &listing;
+    if (shown)
+        m_tableModel.beginChange();
+    m_treeModel.beginRelisting(listing);
+    listing.addDummyDirectory(name);
+    m_treeModel.endRelisting(listing);
+    if (shown)
+        m_tableModel.endChange();
 }
 
 void ViewController::setDataSource(std::shared_ptr<FileDisplayCollection> listing)
@@ -214,6 +277,11 @@ void ViewController::connectButton()
 
 void ViewController::disconnected()
 {
+    // The worker reads the listings it walks: they stay until it has ended.
+    if (m_transfers.isRunning()) {
+        m_disconnectPending = true;
+        return;
+    }
     setDataSource(nullptr);
     {
         TreeChange change(m_treeChanges);
@@ -245,7 +313,8 @@ bool ViewController::fullpathListFileDisplay(FileDisplayCollection& listing)
 
 void ViewController::listChildren(FileDisplayCollection& node)
 {
-    if (!isConnected())
+    // The client is the worker's while an operation runs.
+    if (!isConnected() || m_transfers.isRunning())
         return;
     BusyCursor busy;
     TreeChange change(m_treeChanges);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RemoteSession.h"
+#include "session/WindowTransfers.h"
 #include "ui/DirectoryTreeModel.h"
 #include "ui/FileTableModel.h"
 
@@ -57,8 +58,22 @@ public:
     QString statusText() const;
 
     // NO while a long operation runs in the window.
-    bool canClose() const { return m_canClose; }
+    bool canClose() const;
     void setCanClose(bool canClose);
+    WindowTransfers& transfers() { return m_transfers; }
+
+    // The long operations: each starts on the GUI thread and runs on a worker (nothing starts
+    // while one runs).
+    void addFile();
+    void retrieveFile();
+    // The selection into a local folder (the drop of a drag out of the table).
+    void retrieveDroppedFile(const QString& destination);
+    void pasteFromFinder();
+    bool droppedFromFinder(const QMimeData& drop, FileDisplayCollection& listing) override;
+    // The end of a long operation, after the window was restored.
+    void longProcessEnded();
+    void reloadViews();
+    void addDummyDirectory(FileDisplayCollection& listing, const QString& name);
 
     // Connects when disconnected, disconnects when connected.
     void connectButton();
@@ -127,7 +142,9 @@ private:
     std::unique_ptr<ChangeDirectoryDialog> m_cdDialogController;
     FileTableModel m_tableModel;
     DirectoryTreeModel m_treeModel;
-    bool m_canClose = true;
+    WindowTransfers m_transfers;
+    // The server ended the session while an operation ran: the window disconnects at its end.
+    bool m_disconnectPending = false;
     // The controller itself changes the tree or its selection: no listing follows a selection.
     int m_treeChanges = 0;
 };

@@ -4,9 +4,13 @@
 #include "ui/FileNameFormatter.h"
 #include "ui/FileTableModel.h"
 
+#include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -47,6 +51,9 @@ FileDropTableView::FileDropTableView(QWidget* parent)
     // A new listing sorts by name, ascending.
     horizontalHeader()->setSortIndicator(FileTableModel::Name, Qt::AscendingOrder);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileDropTableView::headerClicked);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
 }
 
 void FileDropTableView::setFileModel(FileTableModel* model)
@@ -194,4 +201,75 @@ bool FileDropTableView::edit(const QModelIndex& index, EditTrigger trigger, QEve
     if (editing && m_model)
         m_model->shouldEdit(index);
     return editing;
+}
+
+bool FileDropTableView::acceptableObject(const QMimeData& drag)
+{
+    const QList<QUrl> urls = drag.urls();
+    return std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) {
+        if (!url.isLocalFile())
+            return true;
+        const QFileInfo item(url.toLocalFile());
+        return item.exists() || item.isSymLink();
+    });
+}
+
+void FileDropTableView::setInDragging(bool inDragging)
+{
+    m_bInDragging = inDragging;
+    viewport()->update();
+}
+
+void FileDropTableView::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Entries dragged out of a window of ours are downloads, never uploads into a table.
+    if (event->source() || !event->mimeData() || !acceptableObject(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    setInDragging(true);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void FileDropTableView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!m_bInDragging) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void FileDropTableView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    setInDragging(false);
+    event->accept();
+}
+
+void FileDropTableView::dropEvent(QDropEvent* event)
+{
+    // The frame goes with the drag: a drop ends it as leaving does.
+    const bool acceptable = m_bInDragging;
+    setInDragging(false);
+    FileDisplayCollection* listing = m_model ? m_model->dataSource() : nullptr;
+    if (!acceptable || !listing || !event->mimeData() || !listing->acceptDrop(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void FileDropTableView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (!m_bInDragging)
+        return;
+    QPainter painter(viewport());
+    QPen pen(palette().color(QPalette::Highlight));
+    pen.setWidth(2);
+    painter.setPen(pen);
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
 }

@@ -8,10 +8,13 @@
 
 class FileDisplayCollection;
 class FileTableModel;
+class QMimeData;
 
 // The file table of a session window. A press follows its own selection rule (a press on a
 // selected row never breaks the selection), a double click on a directory opens it, Escape
 // abandons a cell edit (the cell editors' own handling), and the header shows the sort of the listing shown.
+// Local files dragged in from the desktop are handed to the shown listing as an upload; while
+// such a drag is over the table, a frame shows that it would be taken.
 class FileDropTableView final : public QTableView
 {
     Q_OBJECT
@@ -39,6 +42,11 @@ public:
     void selectRows(const QList<int>& rows);
     QList<int> selectedRows() const;
 
+    // A drag is taken when every local file it names exists (a drag naming none counts too).
+    static bool acceptableObject(const QMimeData& drag);
+    bool isInDragging() const { return m_bInDragging; }
+    void setInDragging(bool inDragging);
+
 signals:
     void directoryDoubleClicked(FileDisplayCollection* directory);
 
@@ -46,9 +54,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void headerClicked(int section);
 
     FileTableModel* m_model = nullptr;
+    bool m_bInDragging = false;
 };

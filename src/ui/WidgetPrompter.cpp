@@ -1,5 +1,6 @@
 #include "ui/WidgetPrompter.h"
 
+#include "ui/FileOrFolderDialog.h"
 #include "util/MyUtil.h"
 
 #include <QApplication>
@@ -11,32 +12,41 @@
 
 namespace {
 
-// Runs the question on the GUI thread; a worker waits for it there.
+thread_local QPointer<QWidget> t_threadWindow;
+
+// Runs the question on the GUI thread, with the window it belongs to (the calling thread's, or
+// the active one); a worker waits for it there.
 template<typename Answer, typename Ask> Answer onGuiThread(Ask ask)
 {
+    const QPointer<QWidget> owner = t_threadWindow;
+    const auto askIn = [&owner, &ask] {
+        QWidget* window = owner ? owner.data() : QApplication::activeWindow();
+        return ask(window, Qt::WindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal));
+    };
     if (QThread::currentThread() == qApp->thread())
-        return ask();
+        return askIn();
     Answer answer {};
     QMetaObject::invokeMethod(
-        qApp, [&answer, &ask] { answer = ask(); }, Qt::BlockingQueuedConnection);
+        qApp, [&answer, &askIn] { answer = askIn(); }, Qt::BlockingQueuedConnection);
     return answer;
-}
-
-QWidget* frontWindow()
-{
-    return QApplication::activeWindow();
 }
 
 } // namespace
 
+void WidgetPrompter::setThreadWindow(QWidget* window)
+{
+    t_threadWindow = window;
+}
+
 void WidgetPrompter::messageBox(const QString& message, const QString& title)
 {
-    onGuiThread<bool>([&] {
-        QMessageBox box(frontWindow());
+    onGuiThread<bool>([&](QWidget* window, Qt::WindowModality modality) {
+        QMessageBox box(window);
+        box.setWindowModality(modality);
         box.setIcon(QMessageBox::Information);
         box.setWindowTitle(QString::fromLatin1(MyUtil::kProductName));
-        box.setText(title);
-        box.setInformativeText(message);
+        box.setText(MyUtil::printable(title, true));
+        box.setInformativeText(MyUtil::printable(message, true));
         // The single button reads "OK" in every language.
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
@@ -46,12 +56,13 @@ void WidgetPrompter::messageBox(const QString& message, const QString& title)
 
 bool WidgetPrompter::askYesNo(const QString& question, const QString& title)
 {
-    return onGuiThread<bool>([&] {
-        QMessageBox box(frontWindow());
+    return onGuiThread<bool>([&](QWidget* window, Qt::WindowModality modality) {
+        QMessageBox box(window);
+        box.setWindowModality(modality);
         box.setIcon(QMessageBox::Question);
         box.setWindowTitle(QString::fromLatin1(MyUtil::kProductName));
-        box.setText(title);
-        box.setInformativeText(question);
+        box.setText(MyUtil::printable(title, true));
+        box.setInformativeText(MyUtil::printable(question, true));
         QPushButton* yes = box.addButton(MyUtil::localized("Yes"), QMessageBox::YesRole);
         box.addButton(MyUtil::localized("No"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
@@ -62,11 +73,12 @@ bool WidgetPrompter::askYesNo(const QString& question, const QString& title)
 
 Prompter::SkipOrOverwrite WidgetPrompter::askSkipOrOverwrite(const QString& path)
 {
-    return onGuiThread<SkipOrOverwrite>([&] {
-        QMessageBox box(frontWindow());
+    return onGuiThread<SkipOrOverwrite>([&](QWidget* window, Qt::WindowModality modality) {
+        QMessageBox box(window);
+        box.setWindowModality(modality);
         box.setIcon(QMessageBox::Question);
         box.setWindowTitle(QString::fromLatin1(MyUtil::kProductName));
-        box.setText(MyUtil::internationalFormat("same path exist", path));
+        box.setText(MyUtil::internationalFormat("same path exist", MyUtil::printable(path)));
         QPushButton* skip = box.addButton(MyUtil::localized("Skip"), QMessageBox::RejectRole);
         QPushButton* overwrite = box.addButton(MyUtil::localized("Overwrite"), QMessageBox::AcceptRole);
         box.setDefaultButton(skip);
@@ -80,13 +92,24 @@ Prompter::SkipOrOverwrite WidgetPrompter::askSkipOrOverwrite(const QString& path
 
 QString WidgetPrompter::chooseOpenPath(const QString& directory)
 {
-    return onGuiThread<QString>([&] { return QFileDialog::getOpenFileName(frontWindow(), QString(), directory); });
+    return onGuiThread<QString>([&](QWidget* window, Qt::WindowModality modality) {
+        FileOrFolderDialog dialog(window, directory);
+        dialog.setWindowModality(modality);
+        dialog.exec();
+        return dialog.chosenPath();
+    });
 }
 
 QString WidgetPrompter::chooseSavePath(const QString& directory, const QString& proposedName)
 {
-    return onGuiThread<QString>([&] {
+    return onGuiThread<QString>([&](QWidget* window, Qt::WindowModality modality) {
         const QString start = proposedName.isEmpty() ? directory : directory + u'/' + proposedName;
-        return QFileDialog::getSaveFileName(frontWindow(), QString(), start);
+        QFileDialog dialog(window, QString(), start);
+        dialog.setWindowModality(modality);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
     });
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum Rule { Close, ParentDirectory, PasteFromFinder, Paste, Mkdir, Remove, Rename, Redo, Undo };
+enum Rule { Close, ParentDirectory, PasteFromFinder, Paste, Mkdir, AddFile, RetrieveFile, Remove, Rename, Redo, Undo };
 
 bool disabled(Rule rule, const MenuState& state)
 {
@@ -20,6 +20,10 @@ bool disabled(Rule rule, const MenuState& state)
         return MenuEnabler::cannotPaste(state);
     case Mkdir:
         return MenuEnabler::cannotMkdir(state);
+    case AddFile:
+        return MenuEnabler::cannotAddFile(state);
+    case RetrieveFile:
+        return MenuEnabler::cannotRetrieveFile(state);
     case Remove:
         return MenuEnabler::cannotRemove(state);
     case Rename:
@@ -58,7 +62,8 @@ private slots:
         QTest::addColumn<bool>("disabled");
 
         const MenuState none;
-        for (const Rule rule : { Close, ParentDirectory, PasteFromFinder, Paste, Mkdir, Remove, Rename, Redo, Undo })
+        for (const Rule rule : { Close, ParentDirectory, PasteFromFinder, Paste, Mkdir, AddFile, RetrieveFile, Remove,
+                                 Rename, Redo, Undo })
             QTest::addRow("no document, rule %d", int(rule)) << int(rule) << none << true;
 
         QTest::newRow("close when idle") << int(Close) << window(true, false) << false;
@@ -70,7 +75,10 @@ private slots:
 
         MenuState namesBusy = window(true, true);
         namesBusy.fileNamesOnClipboard = true;
-        QTest::newRow("desktop paste, connected and busy, names") << int(PasteFromFinder) << namesBusy << false;
+        // A second operation would drive the window's client from two threads at once.
+        QTest::newRow("desktop paste, connected and busy, names") << int(PasteFromFinder) << namesBusy << true;
+        namesBusy.busy = false;
+        QTest::newRow("desktop paste, connected, names") << int(PasteFromFinder) << namesBusy << false;
         QTest::newRow("desktop paste, connected, no names") << int(PasteFromFinder) << window(true, false) << true;
         QTest::newRow("desktop paste, disconnected, idle") << int(PasteFromFinder) << window(false, false) << false;
         QTest::newRow("desktop paste, disconnected, busy") << int(PasteFromFinder) << window(false, true) << true;
@@ -87,11 +95,20 @@ private slots:
         QTest::newRow("mkdir, connected") << int(Mkdir) << window(true, false) << false;
         QTest::newRow("mkdir, busy") << int(Mkdir) << window(true, true) << true;
 
+        QTest::newRow("upload, disconnected") << int(AddFile) << window(false, false) << true;
+        QTest::newRow("upload, connected") << int(AddFile) << window(true, false) << false;
+        QTest::newRow("upload, busy") << int(AddFile) << window(true, true) << true;
+
         MenuState two = window(true, false);
         two.selectionCount = 2;
         QTest::newRow("remove, nothing selected") << int(Remove) << window(true, false) << true;
         QTest::newRow("remove, two rows") << int(Remove) << two << false;
         QTest::newRow("rename, two rows") << int(Rename) << two << true;
+        QTest::newRow("download, nothing selected") << int(RetrieveFile) << window(true, false) << true;
+        QTest::newRow("download, two rows") << int(RetrieveFile) << two << false;
+        two.busy = true;
+        QTest::newRow("download, two rows, busy") << int(RetrieveFile) << two << true;
+        two.busy = false;
         MenuState one = two;
         one.selectionCount = 1;
         QTest::newRow("rename, one row") << int(Rename) << one << false;
