@@ -131,8 +131,10 @@ Downloader::Fetch Downloader::fetchInto(const FileDisplay& entry, const QString&
     FileSink sink(file);
     PlumoClient& client = m_host.session().client();
     if (!client.retr(entry.fileTitle(), sink)) {
+        // Read before cancelling: cancelling marks the file as failed itself.
+        const bool saveFailed = sink.hasFailed() || file.error() != QFileDevice::NoError;
         file.cancelWriting();
-        return file.error() == QFileDevice::NoError ? Fetch::FetchFailed : Fetch::SaveFailed;
+        return saveFailed ? Fetch::SaveFailed : Fetch::FetchFailed;
     }
     m_host.transferred(entry.fileTitle(), sink.size());
     if (m_host.isCanceled()) {

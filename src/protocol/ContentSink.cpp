@@ -16,7 +16,10 @@ bool ByteArraySink::truncate(qint64 size)
 
 bool FileSink::append(QByteArrayView bytes)
 {
-    return m_file.write(bytes.data(), bytes.size()) == bytes.size();
+    if (m_file.write(bytes.data(), bytes.size()) == bytes.size())
+        return true;
+    m_failed = true;
+    return false;
 }
 
 qint64 FileSink::size() const

@@ -40,7 +40,10 @@ public:
     bool append(QByteArrayView bytes) override;
     qint64 size() const override;
     bool truncate(qint64 size) override;
+    // A write fell short (a full disk); kept, since moving in the file clears the file's error.
+    bool hasFailed() const { return m_failed; }
 
 private:
     QFileDevice& m_file;
+    bool m_failed = false;
 };

@@ -47,6 +47,7 @@ struct PlumoClient::Exchange
     qint64 replyLimit = kDefaultReplyLimit;
 
     bool transferred = false; // the reply arrived whole (whatever its HTTP status)
+    bool sinkFailed = false; // the local receiver of a file refused its bytes (a full disk)
     ReplyEncoding encoding = ReplyEncoding::Utf8;
     std::optional<XmlResponseScanner> scanner;
     XmlResponseScanner::Status status = XmlResponseScanner::Status::LoginFailed;
@@ -85,6 +86,7 @@ void PlumoClient::Exchange::run(HttpTransport& transport)
     // An HTTP error page is a reply like any other: its text decides. Only a failure to get a
     // whole reply (network error, time-out, untrusted certificate) fails the transfer.
     transferred = reply.complete && decoder && decoder->finish();
+    sinkFailed = retr && retr->sinkFailed();
     qCDebug(lcProtocol) << "reply" << reply.status << (transferred ? "complete" : "failed");
 
     if (transferred && retr) {
@@ -241,6 +243,9 @@ bool PlumoClient::send()
     m_exchangeThread->run([&exchange](HttpTransport& transport) { exchange.run(transport); });
 
     m_htmlEnc = exchange.encoding;
+    // The server was fine and the login holds: only this command failed, on the local side.
+    if (exchange.sinkFailed)
+        return false;
     if (!exchange.scanner) {
         m_connect = false;
         disconnectedMainThread();
