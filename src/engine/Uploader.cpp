@@ -96,7 +96,9 @@ QPair<QString, QString> Uploader::remoteParts(const QString& relativePath) const
     const QString base = m_target.fullPath();
     const QString full = base.endsWith(u'/') ? QString(base + relativePath) : QString(base + u'/' + relativePath);
     const qsizetype slash = full.lastIndexOf(u'/');
-    return { full.left(slash), full.mid(slash + 1) };
+    // An item directly under the root acts in "/": an empty directory is no absolute path, and
+    // servers refuse it.
+    return { slash == 0 ? QStringLiteral("/") : full.left(slash), full.mid(slash + 1) };
 }
 
 int Uploader::makeDirectory(const QString& relativePath)

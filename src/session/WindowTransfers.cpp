@@ -122,6 +122,7 @@ void WindowTransfers::updateProgressTitle(const QString& fileName, const QString
     {
         QMutexLocker lock(&m_titleLock);
         m_progressTitle = text;
+        m_progressName = MyUtil::printable(fileName);
     }
     m_bytesDone = 0;
     m_bytesTotal = 0;
@@ -156,16 +157,23 @@ void WindowTransfers::mainThreadShowTransferProgress()
         return;
     const qint64 done = m_bytesDone;
     const qint64 total = m_bytesTotal;
+    QString name;
+    {
+        QMutexLocker lock(&m_titleLock);
+        name = m_progressName;
+    }
     const QLocale locale;
+    // The bar names the file itself: the progress line's text may be a bare key.
     if (total > 0) {
         m_progressBar->setRange(0, 1000);
         m_progressBar->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
-        m_progressBar->setFormat(MyUtil::format(MyUtil::localized("%@ of %@"),
-                                                { locale.formattedDataSize(done), locale.formattedDataSize(total) }));
+        m_progressBar->setFormat(
+            MyUtil::format(MyUtil::localized("%@: %@ of %@"),
+                           { name, locale.formattedDataSize(done), locale.formattedDataSize(total) }));
     } else {
         // The size is not known yet: a busy bar with the bytes so far.
         m_progressBar->setRange(0, 0);
-        m_progressBar->setFormat(locale.formattedDataSize(done));
+        m_progressBar->setFormat(MyUtil::format(MyUtil::localized("%@: %@"), { name, locale.formattedDataSize(done) }));
     }
     m_progressBar->setVisible(true);
 }

@@ -51,6 +51,7 @@ public:
     static QStringList localPaths(const QList<QUrl>& urls);
     ControlDisabler& controlDisabler() { return m_controlDisabler; }
     QString progressTitle() const;
+    QProgressBar* progressBar() const { return m_progressBar; }
     void cancelButton();
 
     // The operations' bodies, on the worker thread.
@@ -121,6 +122,7 @@ private:
     std::atomic<bool> m_cancel = false;
     mutable QMutex m_titleLock;
     QString m_progressTitle;
+    QString m_progressName; // the file under way, shown escaped
     std::atomic<qint64> m_bytesDone = 0;
     std::atomic<qint64> m_bytesTotal = 0;
     std::atomic<bool> m_progressPosted = false;

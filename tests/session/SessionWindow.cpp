@@ -3,24 +3,17 @@
 #include "app/DocumentWindow.h"
 #include "app/MyDocument.h"
 #include "session/ViewController.h"
+#include "support/TestFiles.h"
 #include "ui/FileDropTableView.h"
 
 #include "ui_MyDocument.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeView>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-}
 
 void visit(const QTreeView& view, const QModelIndex& parent, QStringList& rows)
 {
@@ -42,10 +35,10 @@ SessionWindow::SessionWindow(QStringList serverArgs)
     const QDir root(m_server.rootPath());
     for (const char* directory : { "a/b", "a/c", "empty", ".hidden" })
         root.mkpath(QString::fromLatin1(directory));
-    writeFile(root.filePath(QStringLiteral("x.txt")), "x");
-    writeFile(root.filePath(QStringLiteral(".profile")), "p");
-    writeFile(root.filePath(QStringLiteral("a/y.txt")), "yy");
-    writeFile(root.filePath(QStringLiteral("a/b/z.txt")), "zzz");
+    TestFiles::writeFile(root.filePath(QStringLiteral("x.txt")), "x");
+    TestFiles::writeFile(root.filePath(QStringLiteral(".profile")), "p");
+    TestFiles::writeFile(root.filePath(QStringLiteral("a/y.txt")), "yy");
+    TestFiles::writeFile(root.filePath(QStringLiteral("a/b/z.txt")), "zzz");
 }
 
 SessionWindow::~SessionWindow()

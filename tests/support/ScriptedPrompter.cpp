@@ -28,6 +28,13 @@ bool ScriptedPrompter::askYesNo(const QString& question, const QString& title)
 
 Prompter::SkipOrOverwrite ScriptedPrompter::askSkipOrOverwrite(const QString& path)
 {
+    std::function<void(const QString&)> hook;
+    {
+        QMutexLocker lock(&m_mutex);
+        hook = m_conflictHook;
+    }
+    if (hook)
+        hook(path);
     QMutexLocker lock(&m_mutex);
     m_panels.append(u"conflict:" + path);
     return m_conflictAnswers.isEmpty() ? SkipOrOverwrite {} : m_conflictAnswers.dequeue();
@@ -51,6 +58,12 @@ void ScriptedPrompter::answerSkipOrOverwrite(bool skip, bool applyToAll)
 {
     QMutexLocker lock(&m_mutex);
     m_conflictAnswers.enqueue({ skip, applyToAll });
+}
+
+void ScriptedPrompter::onConflict(std::function<void(const QString&)> hook)
+{
+    QMutexLocker lock(&m_mutex);
+    m_conflictHook = std::move(hook);
 }
 
 void ScriptedPrompter::answerPath(const QString& path)

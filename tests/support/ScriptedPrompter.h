@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // A Prompter for tests: records every message and question, answers questions from a script
 // (No when the script is empty). Installed for the lifetime of the object.
 class ScriptedPrompter final : public Prompter
@@ -20,6 +22,8 @@ public:
     QString chooseOpenPath(const QString& directory) override;
     QString chooseSavePath(const QString& directory, const QString& proposedName) override;
 
+    // Called with the path at each conflict question, on the asking thread, before it is answered.
+    void onConflict(std::function<void(const QString&)> hook);
     void answerYesNo(bool yes);
     void answerSkipOrOverwrite(bool skip, bool applyToAll = false);
     // A null path answers as a cancelled panel.
@@ -38,5 +42,6 @@ private:
     QQueue<SkipOrOverwrite> m_conflictAnswers;
     QQueue<QString> m_paths;
     QStringList m_panels;
+    std::function<void(const QString&)> m_conflictHook;
     std::unique_ptr<Prompter> m_previous;
 };
