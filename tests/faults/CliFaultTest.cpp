@@ -1,4 +1,4 @@
-#include "FaultReplies.h"
+#include "support/FaultReplies.h"
 
 #include "CliRun.h"
 #include "support/CannedResponder.h"

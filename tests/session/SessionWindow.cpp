@@ -9,6 +9,9 @@
 #include "ui_MyDocument.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeView>
@@ -48,14 +51,17 @@ SessionWindow::~SessionWindow()
 
 bool SessionWindow::start()
 {
-    if (!m_server.start())
-        return false;
+    return m_server.start() && startOn(m_server.url(), m_server.user(), m_server.password(), 20);
+}
+
+bool SessionWindow::startOn(const QString& url, const QString& user, const QString& password, int timeout)
+{
     m_window = m_framework.newDocument();
     ConnectSettings setting;
-    setting.setUrl(m_server.url());
-    setting.setUserId(m_server.user());
-    setting.setPassword(m_server.password());
-    setting.setTimeout(20);
+    setting.setUrl(url);
+    setting.setUserId(user);
+    setting.setPassword(password);
+    setting.setTimeout(timeout);
     m_window->document().applyConnectionSetting(setting);
     return QTest::qWaitForWindowExposed(m_window);
 }
@@ -90,4 +96,23 @@ QStringList SessionWindow::visibleTreeRows() const
     QStringList rows;
     visit(*m_window->ui().directoryView, QModelIndex(), rows);
     return rows;
+}
+
+bool SessionWindow::waitIdle() const
+{
+    return QTest::qWaitFor([this] { return controller().canClose(); }, 30000);
+}
+
+void SessionWindow::verifyRestored() const
+{
+    Ui::MyDocument& ui = m_window->ui();
+    QVERIFY(controller().canClose());
+    QVERIFY(ui.connectButton->isEnabled());
+    QVERIFY(!ui.cancelButton->isEnabled());
+    QVERIFY(ui.fileView->isEnabled());
+    QVERIFY(ui.directoryView->isEnabled());
+    QVERIFY(ui.progress->text().isEmpty());
+    QVERIFY(!ui.progressBar->isVisible());
+    const Qt::WindowFlags flags = m_window->windowFlags();
+    QVERIFY(!flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowCloseButtonHint));
 }

@@ -20,7 +20,10 @@ public:
     explicit SessionWindow(QStringList serverArgs = {});
     ~SessionWindow();
 
+    // Starts the server, then the window on it.
     bool start();
+    // The window alone, on another server (the fixture's server is not started).
+    bool startOn(const QString& url, const QString& user, const QString& password, int timeout);
     ViewController& controller() const;
     DocumentWindow& window() const { return *m_window; }
     ServerFixture& server() { return m_server; }
@@ -28,6 +31,10 @@ public:
     int requestCount() const;
     // Connects and waits for the listing of the start directory.
     bool connect();
+    // Waits for the window's long operation to end.
+    bool waitIdle() const;
+    // Verifies that the window is back as it was before an operation (fails the calling test).
+    void verifyRestored() const;
     // The entry names of the file table, in row order.
     QStringList tableNames() const;
     // The names of the tree view's expanded, visible rows, depth-first ("/", "a", ...).

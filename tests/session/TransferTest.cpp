@@ -26,13 +26,6 @@
 
 namespace {
 
-constexpr int kDeadline = 30000;
-
-bool waitIdle(const SessionWindow& session)
-{
-    return QTest::qWaitFor([&] { return session.controller().canClose(); }, kDeadline);
-}
-
 // Scripts the conflict answers: 's' skip, 'o' overwrite; capitals apply to the rest.
 void answerConflicts(ScriptedPrompter& prompter, const QString& answers)
 {
@@ -63,21 +56,6 @@ void selectNames(SessionWindow& session, const QStringList& names)
         rows.append(int(session.tableNames().indexOf(name)));
     std::sort(rows.begin(), rows.end());
     session.window().ui().fileView->selectRows(rows);
-}
-
-// The window is back as it was before the operation.
-void verifyRestored(SessionWindow& session)
-{
-    Ui::MyDocument& ui = session.window().ui();
-    QVERIFY(session.controller().canClose());
-    QVERIFY(ui.connectButton->isEnabled());
-    QVERIFY(!ui.cancelButton->isEnabled());
-    QVERIFY(ui.fileView->isEnabled());
-    QVERIFY(ui.directoryView->isEnabled());
-    QVERIFY(ui.progress->text().isEmpty());
-    QVERIFY(!ui.progressBar->isVisible());
-    QVERIFY(!(session.window().windowFlags() & Qt::CustomizeWindowHint)
-            || (session.window().windowFlags() & Qt::WindowCloseButtonHint));
 }
 
 // What the window looks like while its operation waits for an answer, read on the GUI thread.
@@ -165,9 +143,9 @@ private slots:
 
         session.controller().addFile();
         QVERIFY(!session.controller().canClose());
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
-        verifyRestored(session);
+        session.verifyRestored();
         QCOMPARE(conflicts(prompter).size(), questions);
         QCOMPARE(conflicts(prompter).first(), QStringLiteral("conflict:z.txt"));
         QCOMPARE(TestFiles::readFile(remote(session, "a/b/z.txt")), z);
@@ -198,7 +176,7 @@ private slots:
             prompter.answerPath(local.filePath("x.txt"));
             answerConflicts(prompter, answer);
             session.controller().addFile();
-            QVERIFY(waitIdle(session));
+            QVERIFY(session.waitIdle());
             QCOMPARE(conflicts(prompter), QStringList { "conflict:x.txt" });
         }
         QCOMPARE(TestFiles::readFile(remote(session, "x.txt")), QByteArray("new x"));
@@ -223,7 +201,7 @@ private slots:
         answerConflicts(prompter, answer);
 
         session.controller().addFile();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         QCOMPARE(conflicts(prompter), QStringList { "conflict:x.txt" });
         if (answer == u"s") {
@@ -233,7 +211,7 @@ private slots:
             QVERIFY(QFileInfo(remote(session, "x.txt")).isDir());
             QCOMPARE(TestFiles::readFile(remote(session, "x.txt/inner.txt")), QByteArray("i"));
         }
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void cancelStopsAfterTheCurrentFileAndTheWindowIsBusyMeanwhile()
@@ -255,7 +233,7 @@ private slots:
         });
 
         session.controller().addFile();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         QVERIFY(look.read);
         QVERIFY(!look.connectEnabled);
@@ -268,7 +246,7 @@ private slots:
         QCOMPARE(TestFiles::readFile(remote(session, "a/0.txt")), QByteArray("new"));
         QVERIFY(!QFileInfo::exists(remote(session, "a/1.txt")));
         QVERIFY(!QFileInfo::exists(remote(session, "a/2.txt")));
-        verifyRestored(session);
+        session.verifyRestored();
         QVERIFY(session.window().action(QStringLiteral("quitAction"))->isEnabled());
         QVERIFY(session.window().isVisible());
     }
@@ -288,12 +266,12 @@ private slots:
         prompter.onConflict([&](const QString&) { look = lookAt(session); });
 
         session.controller().addFile();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         // The progress text is the key's own text in English; the bar names the file.
         QCOMPARE(look.progress, QStringLiteral("Storing:"));
         QVERIFY2(look.bar.startsWith(QStringLiteral("e\\x1b[2Jx.txt: ")), qPrintable(look.bar));
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void retrieveAsksASavePanelPerEntry()
@@ -311,7 +289,7 @@ private slots:
         selectNames(session, { "p1.txt", "p2.txt", "p3.txt" });
 
         session.controller().retrieveFile();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         const QStringList panels = prompter.panels();
         QCOMPARE(panels.size(), 3);
@@ -323,7 +301,7 @@ private slots:
         QCOMPARE(namesIn(local.path()), QStringList({ "p1.txt", "third.txt" }));
         QCOMPARE(TestFiles::readFile(local.filePath("third.txt")), QByteArray("p3.txt"));
         QVERIFY(prompter.messages().isEmpty());
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void droppedFolderDownload_data()
@@ -362,7 +340,7 @@ private slots:
         selectNames(session, { "a" });
 
         session.controller().retrieveDroppedFile(destination.path());
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         QCOMPARE(conflicts(prompter).size(), answers.size());
         if (names.isEmpty()) {
@@ -373,7 +351,7 @@ private slots:
         }
         QCOMPARE(session.controller().client().currentDirectory(), QStringLiteral("/"));
         QVERIFY(prompter.messages().isEmpty());
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void droppedFilesGoIntoTheShownDirectory()
@@ -398,7 +376,7 @@ private slots:
         QCoreApplication::sendEvent(table->viewport(), &drop);
         QVERIFY(drop.isAccepted());
         QVERIFY(!table->isInDragging());
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         // The file after the folder lands in the shown directory, not in the folder's last one.
         QVERIFY2(prompter.messages().isEmpty(), qPrintable(prompter.messages().join(u',') + session.server().log()));
@@ -406,7 +384,7 @@ private slots:
         QCOMPARE(TestFiles::readFile(remote(session, "after.txt")), QByteArray("f"));
         QVERIFY(session.tableNames().contains(QStringLiteral("after.txt")));
         QCOMPARE(session.window().ui().fileView->selectedRows().size(), 2);
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void dragOfMissingFilesIsRefused()
@@ -444,12 +422,12 @@ private slots:
         QVERIFY(session.window().action(QStringLiteral("pasteFromFinderAction"))->isEnabled());
 
         session.window().action(QStringLiteral("pasteFromFinderAction"))->trigger();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
 
         QCOMPARE(TestFiles::readFile(remote(session, "pasted.txt")), QByteArray("p"));
         QVERIFY(session.tableNames().contains(QStringLiteral("pasted.txt")));
         QGuiApplication::clipboard()->clear();
-        verifyRestored(session);
+        session.verifyRestored();
     }
 
     void anEscapingExceptionStillRestoresTheWindow()
@@ -460,8 +438,8 @@ private slots:
         QVERIFY(session.connect());
         // A parameter of the wrong kind makes the worker throw before the operation begins.
         QVERIFY(session.controller().transfers().start(SendRecvThread::kRetrieveDroppedFile, 42));
-        QVERIFY(waitIdle(session));
-        verifyRestored(session);
+        QVERIFY(session.waitIdle());
+        session.verifyRestored();
         QVERIFY(session.controller().isConnected());
     }
 
@@ -483,7 +461,7 @@ private slots:
         });
 
         session.controller().addFile();
-        QVERIFY(waitIdle(session));
+        QVERIFY(session.waitIdle());
         QVERIFY(!secondStarted);
         QCOMPARE(prompter.panels().filter(QStringLiteral("open:")).size(), 1);
     }

@@ -1,4 +1,4 @@
-#include "FaultReplies.h"
+#include "support/FaultReplies.h"
 
 #include <QRandomGenerator>
 
