@@ -8,6 +8,14 @@
         <translation>%@ [%d 個のファイル]</translation>
     </message>
     <message>
+        <source>%@: %@</source>
+        <translation>%@: %@</translation>
+    </message>
+    <message>
+        <source>%@: %@ of %@</source>
+        <translation>%@: %@ / %@</translation>
+    </message>
+    <message>
         <source>&amp;Edit</source>
         <translation>編集(&amp;E)</translation>
     </message>
@@ -70,6 +78,10 @@
     <message>
         <source>Do the same for the rest</source>
         <translation>以降も同じ処理をする</translation>
+    </message>
+    <message>
+        <source>Download...</source>
+        <translation>ダウンロード...</translation>
     </message>
     <message>
         <source>Fetching:</source>
@@ -168,6 +180,10 @@
         <translation>パスワード:</translation>
     </message>
     <message>
+        <source>Paste from File Manager</source>
+        <translation>ファイルマネージャから貼り付け</translation>
+    </message>
+    <message>
         <source>Quit</source>
         <translation>終了</translation>
     </message>
@@ -262,6 +278,10 @@
     <message>
         <source>Untitled</source>
         <translation>名称未設定</translation>
+    </message>
+    <message>
+        <source>Upload...</source>
+        <translation>アップロード...</translation>
     </message>
     <message>
         <source>User name:</source>
