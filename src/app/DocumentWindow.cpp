@@ -96,6 +96,12 @@ void DocumentWindow::buildMenus()
     connect(addCommand(edit, "Redo", "redoAction", QKeySequence(QStringLiteral("Shift+Ctrl+Z"))), &QAction::triggered,
             m_document->undoStack(), &QUndoStack::redo);
     edit->addSeparator();
+    connect(addCommand(edit, "Cut", "cutAction", QKeySequence::Cut), &QAction::triggered, m_document.get(),
+            &MyDocument::cut);
+    connect(addCommand(edit, "Copy", "copyAction", QKeySequence::Copy), &QAction::triggered, m_document.get(),
+            &MyDocument::copy);
+    connect(addCommand(edit, "Paste", "pasteAction", QKeySequence::Paste), &QAction::triggered, m_document.get(),
+            &MyDocument::paste);
     connect(addCommand(edit, "Paste from File Manager", "pasteFromFinderAction",
                        QKeySequence(QStringLiteral("Shift+Ctrl+V"))),
             &QAction::triggered, m_document.get(), &MyDocument::pasteFromFinder);
@@ -171,6 +177,9 @@ void DocumentWindow::updateMenus()
         { "closeAction", MenuEnabler::cannotClose(state) },
         { "parentDirectoryAction", MenuEnabler::cannotParentDirectory(state) },
         { "pasteFromFinderAction", MenuEnabler::cannotPasteFromFinder(state) },
+        { "pasteAction", MenuEnabler::cannotPaste(state) },
+        { "copyAction", MenuEnabler::cannotCopy(state) },
+        { "cutAction", MenuEnabler::cannotCopy(state) },
         { "addFileAction", MenuEnabler::cannotAddFile(state) },
         { "retrieveFileAction", MenuEnabler::cannotRetrieveFile(state) },
         { "makeDirectoryAction", MenuEnabler::cannotMkdir(state) },

@@ -1,6 +1,7 @@
 #include "app/MenuEnabler.h"
 
 #include "app/MyDocument.h"
+#include "app/PlumoAppDelegate.h"
 #include "session/ViewController.h"
 
 #include <QClipboard>
@@ -34,6 +35,8 @@ MenuState MenuEnabler::stateOf(const MyDocument* document)
         state.currentDirectory = controller->tree().currentDirectory();
         state.selectionCount = controller->fileSelectionCount();
     }
+    if (const PlumoAppDelegate* app = PlumoAppDelegate::instance())
+        state.copyCount = app->copyCount();
     if (const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData())
         state.fileNamesOnClipboard = clipboard->hasUrls() && !clipboard->urls().isEmpty();
     return state;
@@ -80,6 +83,11 @@ bool MenuEnabler::cannotMkdir(const MenuState& state)
 bool MenuEnabler::cannotAddFile(const MenuState& state)
 {
     return !state.hasDocument || !state.connected || state.busy;
+}
+
+bool MenuEnabler::cannotCopy(const MenuState& state)
+{
+    return !state.hasDocument || !state.connected || state.selectionCount == 0 || state.busy;
 }
 
 bool MenuEnabler::cannotRetrieveFile(const MenuState& state)

@@ -43,6 +43,7 @@ public:
     static bool cannotPaste(const MenuState& state);
     static bool cannotMkdir(const MenuState& state);
     static bool cannotAddFile(const MenuState& state);
+    static bool cannotCopy(const MenuState& state);
     static bool cannotRetrieveFile(const MenuState& state);
     static bool cannotRemove(const MenuState& state);
     static bool cannotRename(const MenuState& state);

@@ -127,6 +127,24 @@ void MyDocument::pasteFromFinder()
         m_controller->pasteFromFinder();
 }
 
+void MyDocument::copy()
+{
+    if (m_controller)
+        m_controller->copy();
+}
+
+void MyDocument::cut()
+{
+    if (m_controller)
+        m_controller->cut();
+}
+
+void MyDocument::paste()
+{
+    if (m_controller)
+        m_controller->paste();
+}
+
 void MyDocument::chmodToMenu(QObject* sender)
 {
     if (m_controller)

@@ -54,6 +54,9 @@ public:
     void addFile();
     void retrieveFile();
     void pasteFromFinder();
+    void copy();
+    void cut();
+    void paste();
     void chmodToMenu(QObject* sender);
     void renameToMenu(QObject* sender);
 

@@ -40,6 +40,9 @@ void SendRecvThread::threadProc()
         case kAddFile:
             transfers.addFileSubThread();
             break;
+        case kPaste:
+            transfers.pasteSubThread();
+            break;
         case kPasteFromFinder:
             transfers.pasteFromFinderSubThread();
             break;

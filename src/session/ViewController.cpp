@@ -201,6 +201,40 @@ bool ViewController::droppedFromFinder(const QMimeData& drop, FileDisplayCollect
                              std::static_pointer_cast<FileDisplayCollection>(listing.shared_from_this()));
 }
 
+QStringList ViewController::makeFileNameArray() const
+{
+    QStringList paths;
+    const FileDisplayCollection* listing = shownListing();
+    if (!listing || !m_fileView)
+        return paths;
+    const QString directory = listing->fullPath();
+    for (const int row : m_fileView->selectedRows()) {
+        if (const FileDisplay* entry = listing->displayObjectAtIndex(row))
+            paths.append(directory.endsWith(u'/') ? QString(directory + entry->fileTitle())
+                                                  : QString(directory + u'/' + entry->fileTitle()));
+    }
+    return paths;
+}
+
+void ViewController::copy()
+{
+    if (PlumoAppDelegate* app = PlumoAppDelegate::instance())
+        app->copyData(makeFileNameArray(), false, this);
+    emit stateChanged();
+}
+
+void ViewController::cut()
+{
+    if (PlumoAppDelegate* app = PlumoAppDelegate::instance())
+        app->copyData(makeFileNameArray(), true, this);
+    emit stateChanged();
+}
+
+void ViewController::paste()
+{
+    m_transfers.start(SendRecvThread::kPaste);
+}
+
 void ViewController::longProcessEnded()
 {
     if (std::exchange(m_disconnectPending, false))
@@ -283,6 +317,8 @@ void ViewController::disconnected()
         return;
     }
     setDataSource(nullptr);
+    if (PlumoAppDelegate* app = PlumoAppDelegate::instance())
+        app->controllerDisconnect(this);
     {
         TreeChange change(m_treeChanges);
         m_treeModel.beginReset();

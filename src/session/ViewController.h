@@ -69,6 +69,12 @@ public:
     // The selection into a local folder (the drop of a drag out of the table).
     void retrieveDroppedFile(const QString& destination);
     void pasteFromFinder();
+    // The copy buffer: the selection's full paths, copied or cut; the paste of the buffer into
+    // the shown directory is a long operation.
+    void copy();
+    void cut();
+    void paste();
+    QStringList makeFileNameArray() const;
     bool droppedFromFinder(const QMimeData& drop, FileDisplayCollection& listing) override;
     // The end of a long operation, after the window was restored.
     void longProcessEnded();

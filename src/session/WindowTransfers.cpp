@@ -1,12 +1,16 @@
 #include "session/WindowTransfers.h"
 
 #include "app/MyDocument.h"
+#include "app/PlumoAppDelegate.h"
 #include "engine/Downloader.h"
 #include "engine/Uploader.h"
 #include "model/FileDisplayCollection.h"
+#include "session/CopySource.h"
+#include "session/ServerCopy.h"
 #include "session/ViewController.h"
 #include "ui/FileDropTableView.h"
 #include "util/MyUtil.h"
+#include "util/PlumoException.h"
 #include "util/Prompter.h"
 
 #include "ui_MyDocument.h"
@@ -73,6 +77,26 @@ void WindowTransfers::longProcessStart()
         m_controlDisabler.disableWindowCloseStyle(m_window);
     m_controller.client().setTransferProgress([this](qint64 done, qint64 total) { transferProgress(done, total); });
     setCanClose(false);
+}
+
+bool WindowTransfers::lendClient(bool lent)
+{
+    if (lent) {
+        if (isRunning())
+            return false;
+        if (m_connectButton)
+            m_controlDisabler.disableButton(m_connectButton);
+        setCanClose(false);
+        // Its own cancel would stop nothing: the paste belongs to the other window.
+        if (m_cancelButton)
+            m_cancelButton->setEnabled(false);
+        return true;
+    }
+    m_controlDisabler.resetAll();
+    m_controller.reloadViews();
+    setCanClose(true);
+    m_controller.longProcessEnded();
+    return true;
 }
 
 void WindowTransfers::setCanClose(bool canClose)
@@ -185,27 +209,27 @@ RemoteSession& WindowTransfers::session()
 
 QString WindowTransfers::lastDirectory() const
 {
-    return onGuiThread([this] { return m_controller.owner().lastDirectory(); });
+    return onGuiThread(*this, [this] { return m_controller.owner().lastDirectory(); });
 }
 
 void WindowTransfers::setLastDirectory(const QString& directory)
 {
-    onGuiThread([this, &directory] { m_controller.owner().setLastDirectory(directory); });
+    onGuiThread(*this, [this, &directory] { m_controller.owner().setLastDirectory(directory); });
 }
 
 bool WindowTransfers::fullpathListFileDisplay(FileDisplayCollection& listing)
 {
-    return onGuiThread([this, &listing] { return m_controller.fullpathListFileDisplay(listing); });
+    return onGuiThread(*this, [this, &listing] { return m_controller.fullpathListFileDisplay(listing); });
 }
 
 void WindowTransfers::addDummyDirectory(FileDisplayCollection& listing, const QString& name)
 {
-    onGuiThread([this, &listing, &name] { m_controller.addDummyDirectory(listing, name); });
+    onGuiThread(*this, [this, &listing, &name] { m_controller.addDummyDirectory(listing, name); });
 }
 
 WindowTransfers::Selection WindowTransfers::selection() const
 {
-    return onGuiThread([this] {
+    return onGuiThread(*this, [this] {
         Selection selection;
         FileDisplayCollection* shown = m_controller.shownListing();
         if (!shown || !m_controller.fileView())
@@ -243,7 +267,7 @@ bool WindowTransfers::storePaths(const QStringList& paths, FileDisplayCollection
 
 void WindowTransfers::showUploaded(const std::shared_ptr<FileDisplayCollection>& listing, const QStringList& added)
 {
-    onGuiThread([this, &listing, &added] {
+    onGuiThread(*this, [this, &listing, &added] {
         if (!m_controller.isConnected())
             return;
         m_controller.directorySelectionHasChanged(*listing);
@@ -257,7 +281,7 @@ void WindowTransfers::addFileSubThread()
     const QString path = Prompter::instance().chooseOpenPath(lastDirectory());
     if (path.isEmpty())
         return;
-    const std::shared_ptr<FileDisplayCollection> listing = onGuiThread([this] {
+    const std::shared_ptr<FileDisplayCollection> listing = onGuiThread(*this, [this] {
         std::shared_ptr<FileDisplayCollection> shown;
         if (FileDisplayCollection* current = m_controller.shownListing()) {
             shown = std::static_pointer_cast<FileDisplayCollection>(current->shared_from_this());
@@ -281,7 +305,7 @@ void WindowTransfers::droppedFromFinderSubThread(const QStringList& paths,
 
 void WindowTransfers::pasteFromFinderSubThread()
 {
-    const auto [listing, paths] = onGuiThread([this] {
+    const auto [listing, paths] = onGuiThread(*this, [this] {
         std::pair<std::shared_ptr<FileDisplayCollection>, QStringList> taken;
         if (FileDisplayCollection* shown = m_controller.shownListing())
             taken.first = std::static_pointer_cast<FileDisplayCollection>(shown->shared_from_this());
@@ -316,4 +340,37 @@ void WindowTransfers::retrieveDroppedFileSubThread(const QString& destination)
     for (const auto& entry : selected.entries)
         entries.append(entry.get());
     Downloader(*this, *selected.listing, *m_conflicts).retrieveDroppedFile(entries, destination);
+}
+
+void WindowTransfers::pasteSubThread()
+{
+    const auto [listing, sources] = onGuiThread(*this, [this] {
+        std::pair<std::shared_ptr<FileDisplayCollection>, QList<CopySource>> taken;
+        if (FileDisplayCollection* shown = m_controller.shownListing())
+            taken.first = std::static_pointer_cast<FileDisplayCollection>(shown->shared_from_this());
+        if (const PlumoAppDelegate* app = PlumoAppDelegate::instance())
+            taken.second = app->copyFileArray();
+        return taken;
+    });
+    if (!listing)
+        return;
+    ServerCopy copy(*this, m_controller, *m_conflicts, listing->fullPath());
+    QStringList pasted;
+    bool isCut = false;
+    try {
+        for (const CopySource& source : sources) {
+            isCut = isCut || source.isCut();
+            pasted.append(source.fullPath());
+            source.copyTo(copy);
+            if (isCanceled())
+                break;
+        }
+    } catch (const PlumoException& error) {
+        MyUtil::messageBox(error.reason());
+        return;
+    }
+    if (isCut && copy.keptCount() > 0)
+        MyUtil::messageBox(MyUtil::format(MyUtil::localized("%d skipped entries were kept at the source"),
+                                          { QString::number(copy.keptCount()) }));
+    showUploaded(listing, pasted);
 }

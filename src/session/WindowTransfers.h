@@ -3,13 +3,13 @@
 #include "engine/SkipOverwrite.h"
 #include "engine/TransferHost.h"
 #include "session/ControlDisabler.h"
+#include "session/GuiThread.h"
 #include "session/SendRecvThread.h"
 
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QThread>
 
 #include <any>
 #include <atomic>
@@ -49,6 +49,9 @@ public:
     void setCanClose(bool canClose);
     // The local files among the URLs of a drag or of the clipboard.
     static QStringList localPaths(const QList<QUrl>& urls);
+    // Another window's paste drives this window's client: lent, the window starts nothing and
+    // cannot close; false when an operation of its own runs.
+    bool lendClient(bool lent);
     ControlDisabler& controlDisabler() { return m_controlDisabler; }
     QString progressTitle() const;
     QProgressBar* progressBar() const { return m_progressBar; }
@@ -60,6 +63,8 @@ public:
     void pasteFromFinderSubThread();
     void retrieveFileSubThread();
     void retrieveDroppedFileSubThread(const QString& destination);
+    // The copy buffer into the shown directory.
+    void pasteSubThread();
     // The worker's last step: the window is restored on the GUI thread, without waiting.
     void endSubProcess();
 
@@ -74,23 +79,6 @@ public:
     void addDummyDirectory(FileDisplayCollection& listing, const QString& name) override;
 
 private:
-    // Runs a step on the GUI thread and waits for its result.
-    template<typename Step> auto onGuiThread(Step step) const
-    {
-        if (QThread::currentThread() == thread())
-            return step();
-        using Result = decltype(step());
-        if constexpr (std::is_void_v<Result>) {
-            QMetaObject::invokeMethod(const_cast<WindowTransfers*>(this), step, Qt::BlockingQueuedConnection);
-        } else {
-            Result result {};
-            QMetaObject::invokeMethod(
-                const_cast<WindowTransfers*>(this), [&result, &step] { result = step(); },
-                Qt::BlockingQueuedConnection);
-            return result;
-        }
-    }
-
     void longProcessStart();
     void mainThreadEndSubProcess();
     void mainThreadUpdateProgressTitle();
