@@ -16,6 +16,10 @@
         <translation>%@: %@ / %@</translation>
     </message>
     <message>
+        <source>%d skipped entries were kept at the source</source>
+        <translation>スキップした %d 個の項目はコピー元に残しました</translation>
+    </message>
+    <message>
         <source>&amp;Edit</source>
         <translation>編集(&amp;E)</translation>
     </message>
@@ -58,6 +62,14 @@
     <message>
         <source>Connection setting</source>
         <translation>接続設定</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>カット</translation>
     </message>
     <message>
         <source>Date</source>
@@ -180,6 +192,10 @@
         <translation>パスワード:</translation>
     </message>
     <message>
+        <source>Paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
         <source>Paste from File Manager</source>
         <translation>ファイルマネージャから貼り付け</translation>
     </message>
@@ -296,6 +312,10 @@
         <translation>選択した項目を削除しますか?</translation>
     </message>
     <message>
+        <source>cannot paste a folder into itself</source>
+        <translation>フォルダをそれ自身の中に貼り付けることはできません</translation>
+    </message>
+    <message>
         <source>chmod</source>
         <translation>アクセス権の変更</translation>
     </message>
@@ -340,12 +360,20 @@
         <translation>%@ は既に存在します</translation>
     </message>
     <message>
+        <source>source file not found</source>
+        <translation>コピー元のファイルが見つかりません</translation>
+    </message>
+    <message>
         <source>specify directory name</source>
         <translation>ディレクトリ名を入力してください</translation>
     </message>
     <message>
         <source>specify file name</source>
         <translation>ファイル名を入力してください</translation>
+    </message>
+    <message>
+        <source>the source window is busy</source>
+        <translation>コピー元のウィンドウは処理中です</translation>
     </message>
     <message>
         <source>unsafe name refused: %@</source>

@@ -90,6 +90,10 @@ void CopySource::copyEntry(ServerCopy& destination, ViewController& source) cons
 
     bool whole = false;
     if (FileDisplayCollection* directory = entry->isDirectory() ? entry->asCollection() : nullptr) {
+        // Into itself, the copy would go on copying what it has just made.
+        const QString target = destination.savedCurDir();
+        if (&source == &destination.destination() && (target == fullPath() || target.startsWith(fullPath() + u'/')))
+            fail(MyUtil::localized("cannot paste a folder into itself"));
         whole = destination.copyDirectory(*directory, source);
     } else {
         host.updateProgressTitle(m_fileName, m_directory, "Fetching:");

@@ -44,12 +44,24 @@ std::shared_ptr<FileDisplay> entryNamed(ViewController& window, FileDisplayColle
 } // namespace
 
 ServerCopy::ServerCopy(WindowTransfers& host, ViewController& destination, SkipOverwrite& conflicts,
-                       const QString& savedCurDir)
+                       const QString& savedCurDir, bool isCut)
     : m_host(host)
     , m_destination(destination)
     , m_conflicts(conflicts)
     , m_savedCurDir(savedCurDir)
+    , m_cut(isCut)
 { }
+
+void ServerCopy::removeAtSource(ViewController& source, const FileDisplayCollection& directory, const QString& name,
+                                bool isDirectory)
+{
+    if (!m_cut || m_host.isCanceled())
+        return;
+    PlumoClient& client = source.client();
+    client.setCurrentDirectory(directory.fullPath());
+    if (!(isDirectory ? client.rmd(name) : client.rm(name)))
+        fail("recursiveCopyDirectory", MyUtil::internationalFormat("remove failed", name));
+}
 
 std::unique_ptr<QTemporaryFile> ServerCopy::fetch(PlumoClient& client, const QString& name)
 {
@@ -184,7 +196,10 @@ bool ServerCopy::recursiveCopyDirectory(FileDisplayCollection& target, const QSt
             if (!targetChild)
                 failWith("recursiveCopyDirectory", "MKD failed");
             relisted(source, *sourceChild);
-            whole = recursiveCopyDirectory(*targetChild, childPath, *sourceChild, source) && whole;
+            if (recursiveCopyDirectory(*targetChild, childPath, *sourceChild, source))
+                removeAtSource(source, sourceDirectory, title, true);
+            else
+                whole = false;
         } else {
             if (existing
                 && m_conflicts.isSkipRemoteFile(MyUtil::format(QStringLiteral("%@/%@"), { relativePath, title }))) {
@@ -207,6 +222,7 @@ bool ServerCopy::recursiveCopyDirectory(FileDisplayCollection& target, const QSt
             client.setCurrentDirectory(target.fullPath());
             if (!client.storFile(title, content->fileName()))
                 failWith("recursiveCopyDirectory", "STOR failed");
+            removeAtSource(source, sourceDirectory, title, false);
         }
         if (m_host.isCanceled())
             return false;

@@ -354,12 +354,12 @@ void WindowTransfers::pasteSubThread()
     });
     if (!listing)
         return;
-    ServerCopy copy(*this, m_controller, *m_conflicts, listing->fullPath());
+    // One record holds copies or cuts, never both.
+    const bool isCut = !sources.isEmpty() && sources.first().isCut();
+    ServerCopy copy(*this, m_controller, *m_conflicts, listing->fullPath(), isCut);
     QStringList pasted;
-    bool isCut = false;
     try {
         for (const CopySource& source : sources) {
-            isCut = isCut || source.isCut();
             pasted.append(source.fullPath());
             source.copyTo(copy);
             if (isCanceled())
