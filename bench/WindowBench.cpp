@@ -357,7 +357,7 @@ int main(int argc, char** argv)
     const Figures& figures = bench.figures();
     figures.print();
     const double show = figures.medianOf(bench.showStep()) + figures.medianOf(bench.paintStep());
-    std::printf("\nshow %d entries (double click + first paint): %.2f s, goal %.2f s; load average %s before, "
+    std::printf("\n%d entries shown (double click and first paint): %.2f s, goal %.2f s; load average %s before, "
                 "%s after; peak memory %.1f MiB\n",
                 entries, show / 1000, kGoalSeconds, qPrintable(loadBefore), qPrintable(loadAverage()),
                 double(peakKib()) / 1024);
