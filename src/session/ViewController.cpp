@@ -3,6 +3,7 @@
 #include "app/MyDocument.h"
 #include "app/PlumoAppDelegate.h"
 #include "model/OutlineView.h"
+#include "session/DropDownload.h"
 #include "session/SessionLog.h"
 #include "ui/ChangeDirectoryDialog.h"
 #include "ui/ChmodDialog.h"
@@ -128,6 +129,7 @@ void ViewController::awakeFromNib(Ui::MyDocument& ui, QWidget* mainWindow)
     connect(m_directoryView, &QTreeView::expanded, &m_treeModel, &DirectoryTreeModel::nodeOpened);
 
     m_fileView->setFileModel(&m_tableModel);
+    m_fileView->setDropDownload([this](const QString& folder) { return DropDownload(*this).retrieveInto(folder); });
     static constexpr std::pair<int, int> kWidths[] = {
         { FileTableModel::Icon, 24 },  { FileTableModel::Name, 200 }, { FileTableModel::Owner, 80 },
         { FileTableModel::Group, 60 }, { FileTableModel::Date, 80 },  { FileTableModel::Size, 60 },

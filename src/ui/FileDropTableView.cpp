@@ -1,9 +1,16 @@
 #include "ui/FileDropTableView.h"
 
+#include "engine/Downloader.h"
 #include "model/FileDisplayCollection.h"
 #include "ui/FileNameFormatter.h"
 #include "ui/FileTableModel.h"
+#include "ui/UiLog.h"
+#ifdef PLUMOXA_XDND_DIRECT_SAVE
+#include "ui/XdndDirectSave.h"
+#endif
 
+#include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -12,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -165,12 +173,15 @@ void FileDropTableView::selectRows(const QList<int>& rows)
 
 void FileDropTableView::mousePressEvent(QMouseEvent* event)
 {
+    m_pressRow = -1;
     if (event->button() != Qt::LeftButton) {
         QTableView::mousePressEvent(event);
         return;
     }
     const QModelIndex index = indexAt(event->position().toPoint());
     const int row = index.isValid() ? index.row() : -1;
+    m_pressRow = row;
+    m_pressPoint = event->position().toPoint();
     const QList<int> selected = selectedRows();
     const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     // A plain press on the one selected row is the platform's: a second press there edits.
@@ -187,12 +198,84 @@ void FileDropTableView::mousePressEvent(QMouseEvent* event)
 
 void FileDropTableView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    m_pressRow = -1;
     if (event->button() != Qt::LeftButton || !m_model)
         return;
     const QModelIndex index = indexAt(event->position().toPoint());
     FileDisplay* entry = index.isValid() ? m_model->entryAt(index.row()) : nullptr;
     if (entry && entry->asCollection())
         emit directoryDoubleClicked(entry->asCollection());
+}
+
+void FileDropTableView::mouseMoveEvent(QMouseEvent* event)
+{
+    // After a press on a row, moving with the button held is a drag out or nothing: it never
+    // stretches the selection.
+    if (m_pressRow >= 0 && (event->buttons() & Qt::LeftButton)) {
+        if ((event->position().toPoint() - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
+            const int row = m_pressRow;
+            m_pressRow = -1;
+            startDragOut(row);
+        }
+        return;
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void FileDropTableView::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_pressRow = -1;
+    QTableView::mouseReleaseEvent(event);
+}
+
+void FileDropTableView::setDropDownload(DragOutMimeData::Download download)
+{
+    m_dropDownload = std::move(download);
+}
+
+std::unique_ptr<DragOutMimeData> FileDropTableView::dragOutData() const
+{
+    if (!m_model)
+        return nullptr;
+    QStringList names;
+    for (const int row : selectedRows()) {
+        const FileDisplay* entry = m_model->entryAt(row);
+        if (!entry)
+            continue;
+        const QString name = entry->fileTitle();
+        if (Downloader::isSafeLocalName(name))
+            names.append(name);
+        else
+            qCDebug(lcUi) << "Not dragged out, unsafe as a local name:" << entry->fileName();
+    }
+    if (names.isEmpty())
+        return nullptr;
+    return std::make_unique<DragOutMimeData>(names, m_dropDownload);
+}
+
+void FileDropTableView::startDragOut(int row)
+{
+    std::unique_ptr<DragOutMimeData> data = dragOutData();
+    if (!data)
+        return;
+    auto* drag = new QDrag(this);
+#ifdef PLUMOXA_XDND_DIRECT_SAVE
+    if (std::shared_ptr<XdndDirectSave> directSave = XdndDirectSave::create()) {
+        data->offerDirectSave([directSave] { return directSave->destinationUri(); });
+        // The drag's source window owns the drag selection once the drag runs.
+        QTimer::singleShot(0, drag, [directSave, name = data->proposedName()] { directSave->propose(name); });
+    }
+#endif
+    // The pressed entry's icon, left of the pointer.
+    const QIcon icon = qvariant_cast<QIcon>(m_model->index(row, FileTableModel::Icon).data(Qt::DecorationRole));
+    if (!icon.isNull()) {
+        drag->setPixmap(icon.pixmap(16, 16));
+        drag->setHotSpot(QPoint(28, 10));
+    }
+    DragOutMimeData* offered = data.get();
+    drag->setMimeData(data.release());
+    emit dragOutStarted(offered);
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 bool FileDropTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
@@ -222,8 +305,10 @@ void FileDropTableView::setInDragging(bool inDragging)
 
 void FileDropTableView::dragEnterEvent(QDragEnterEvent* event)
 {
-    // Entries dragged out of a window of ours are downloads, never uploads into a table.
-    if (event->source() || !event->mimeData() || !acceptableObject(*event->mimeData())) {
+    // Entries dragged out of a window of ours are downloads, never uploads into a table. The data
+    // is looked at before its file names: asking a drag out for them would start its download.
+    if (event->source() || !event->mimeData() || qobject_cast<const DragOutMimeData*>(event->mimeData())
+        || !acceptableObject(*event->mimeData())) {
         event->ignore();
         return;
     }
