@@ -1,8 +1,14 @@
 #include "ui/XdndDirectSave.h"
+#include "model/FileDisplayCollection.h"
 #include "support/TestRegistry.h"
+#include "ui/FileDropTableView.h"
+#include "ui/FileTableModel.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QDrag>
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -37,6 +43,15 @@ QPair<QByteArray, QByteArray> readProperty(xcb_connection_t* xcb, xcb_window_t w
     }
     std::free(reply);
     return result;
+}
+
+xcb_window_t selectionOwner(xcb_connection_t* xcb)
+{
+    xcb_get_selection_owner_reply_t* reply
+        = xcb_get_selection_owner_reply(xcb, xcb_get_selection_owner(xcb, atom(xcb, "XdndSelection")), nullptr);
+    const xcb_window_t owner = reply ? reply->owner : xcb_window_t(XCB_NONE);
+    std::free(reply);
+    return owner;
 }
 
 } // namespace
@@ -77,6 +92,51 @@ private slots:
 
         directSave.reset();
         QTRY_COMPARE_WITH_TIMEOUT(readProperty(target, window).second, QByteArray(), 5000);
+        xcb_disconnect(target);
+    }
+
+    void aDragOutProposesTheFirstNameWhileItRuns()
+    {
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("needs the xcb platform and an X server");
+        const auto listing = FileDisplayCollection::create();
+        listing->setFullPath(QStringLiteral("/"));
+        listing->invalidate();
+        listing->addFileDisplay(u"-rw-r--r-- 1 web staff 3 Jan  1 10:00 a b.txt");
+        listing->addFileDisplay(u"-rw-r--r-- 1 web staff 3 Jan  1 10:00 c.txt");
+        listing->updateAll();
+        FileTableModel model;
+        FileDropTableView view;
+        view.setFileModel(&model);
+        view.setDataSource(listing);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.selectRows({ 0, 1 });
+        xcb_connection_t* target = xcb_connect(nullptr, nullptr);
+        QVERIFY(target && !xcb_connection_has_error(target));
+
+        QPair<QByteArray, QByteArray> proposed;
+        QStringList types;
+        connect(&view, &FileDropTableView::dragOutStarted, this, [&](DragOutMimeData* data) {
+            types = data->formats();
+            // Looked at from the target's side while the drag's loop runs, then given up.
+            QTimer::singleShot(200, this, [&] {
+                proposed = readProperty(target, selectionOwner(target));
+                QDrag::cancel();
+            });
+        });
+        const QPoint press = view.visualRect(model.index(1, FileTableModel::Name)).center();
+        QMouseEvent down(QEvent::MouseButtonPress, press, view.viewport()->mapToGlobal(press), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &down);
+        const QPoint to = press + QPoint(4 * QApplication::startDragDistance(), 0);
+        QMouseEvent move(QEvent::MouseMove, to, view.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &move);
+
+        QCOMPARE(types, QStringList({ "text/uri-list", "XdndDirectSave0" }));
+        QCOMPARE(proposed, qMakePair(QByteArray("text/plain"), QByteArray("a b.txt")));
         xcb_disconnect(target);
     }
 };
