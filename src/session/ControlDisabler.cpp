@@ -1,7 +1,6 @@
 #include "session/ControlDisabler.h"
 
 #include <QAbstractButton>
-#include <QLineEdit>
 #include <QWidget>
 #include <QWindow>
 
@@ -28,12 +27,6 @@ void ControlDisabler::disableButton(QAbstractButton* button)
     button->setEnabled(false);
 }
 
-void ControlDisabler::disableTextField(QLineEdit* textField)
-{
-    m_textFields.append(textField);
-    textField->setReadOnly(true);
-}
-
 void ControlDisabler::disableWindowCloseStyle(QWidget* window)
 {
     const Qt::WindowFlags flags = window->windowFlags();
@@ -47,11 +40,6 @@ void ControlDisabler::disableWindowCloseStyle(QWidget* window)
 
 void ControlDisabler::resetAll()
 {
-    for (const QPointer<QLineEdit>& field : std::as_const(m_textFields)) {
-        if (field)
-            field->setReadOnly(false);
-    }
-    m_textFields.clear();
     for (const QPointer<QAbstractButton>& button : std::as_const(m_buttons)) {
         if (button)
             button->setEnabled(true);

@@ -6,7 +6,6 @@
 #include <functional>
 
 class QAbstractButton;
-class QLineEdit;
 class QWidget;
 
 // Disables the controls of a window while a long operation runs in it, remembers what it
@@ -21,7 +20,6 @@ public:
     Q_DISABLE_COPY_MOVE(ControlDisabler)
 
     void disableButton(QAbstractButton* button);
-    void disableTextField(QLineEdit* textField);
     // Takes the close control off the window's title bar.
     void disableWindowCloseStyle(QWidget* window);
     // Restores everything recorded, empties the records, and makes the window closable again.
@@ -38,7 +36,6 @@ private:
     };
 
     QList<QPointer<QAbstractButton>> m_buttons;
-    QList<QPointer<QLineEdit>> m_textFields;
     QList<Frame> m_frames;
     bool m_canClose = true;
     std::function<void()> m_canCloseChanged;

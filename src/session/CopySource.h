@@ -17,7 +17,6 @@ public:
 
     QString directory() const { return m_directory; }
     QString fileName() const { return m_fileName; }
-    QString lastPathComponent() const { return m_fileName; }
     QString fullPath() const;
     bool isCut() const { return m_cut; }
     ViewController* sourceController() const { return m_srcController; }

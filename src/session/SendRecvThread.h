@@ -27,9 +27,7 @@ public:
     ~SendRecvThread();
     Q_DISABLE_COPY_MOVE(SendRecvThread)
 
-    const std::any& param0() const { return m_param0; }
     void setParam0(std::any param) { m_param0 = std::move(param); }
-    const std::any& param1() const { return m_param1; }
     void setParam1(std::any param) { m_param1 = std::move(param); }
 
     void startThread(quintptr proc, ViewController& controller);

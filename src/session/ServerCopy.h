@@ -20,14 +20,13 @@ class WindowTransfers;
 class ServerCopy final
 {
 public:
-    ServerCopy(WindowTransfers& host, ViewController& destination, SkipOverwrite& conflicts,
-               const QString& savedCurDir, bool isCut);
+    ServerCopy(WindowTransfers& host, ViewController& destination, SkipOverwrite& conflicts, const QString& savedCurDir,
+               bool isCut);
     Q_DISABLE_COPY_MOVE(ServerCopy)
 
     WindowTransfers& host() const { return m_host; }
     ViewController& destination() const { return m_destination; }
     QString savedCurDir() const { return m_savedCurDir; }
-    bool isCut() const { return m_cut; }
 
     enum class Stored { Copied, Skipped };
     // A fetched file into the paste target under name.

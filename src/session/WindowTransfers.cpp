@@ -320,26 +320,26 @@ void WindowTransfers::pasteFromFinderSubThread()
     showUploaded(listing, paths);
 }
 
+QList<FileDisplay*> WindowTransfers::Selection::entryList() const
+{
+    QList<FileDisplay*> list;
+    for (const auto& entry : entries)
+        list.append(entry.get());
+    return list;
+}
+
 void WindowTransfers::retrieveFileSubThread()
 {
     const Selection selected = selection();
-    if (!selected.listing)
-        return;
-    QList<FileDisplay*> entries;
-    for (const auto& entry : selected.entries)
-        entries.append(entry.get());
-    Downloader(*this, *selected.listing, *m_conflicts).retrieveFiles(entries);
+    if (selected.listing)
+        Downloader(*this, *selected.listing, *m_conflicts).retrieveFiles(selected.entryList());
 }
 
 void WindowTransfers::retrieveDroppedFileSubThread(const QString& destination)
 {
     const Selection selected = selection();
-    if (!selected.listing)
-        return;
-    QList<FileDisplay*> entries;
-    for (const auto& entry : selected.entries)
-        entries.append(entry.get());
-    Downloader(*this, *selected.listing, *m_conflicts).retrieveDroppedFile(entries, destination);
+    if (selected.listing)
+        Downloader(*this, *selected.listing, *m_conflicts).retrieveDroppedFile(selected.entryList(), destination);
 }
 
 void WindowTransfers::pasteSubThread()

@@ -54,7 +54,6 @@ public:
     bool lendClient(bool lent);
     ControlDisabler& controlDisabler() { return m_controlDisabler; }
     QString progressTitle() const;
-    QProgressBar* progressBar() const { return m_progressBar; }
     void cancelButton();
 
     // The operations' bodies, on the worker thread.
@@ -90,6 +89,7 @@ private:
     {
         std::shared_ptr<FileDisplayCollection> listing;
         QList<std::shared_ptr<FileDisplay>> entries;
+        QList<FileDisplay*> entryList() const;
     };
     Selection selection() const;
     // Uploads local paths into a listing; false after a failure (reported when report is set).

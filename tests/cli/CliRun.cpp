@@ -5,7 +5,7 @@
 #include <QProcess>
 
 CliRun CliRun::run(const QStringList& arguments, const QString& workingDirectory, const QString& password,
-                   const QByteArray& input)
+                   const QByteArray& input, const std::function<void()>& childSetup)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -15,6 +15,8 @@ CliRun CliRun::run(const QStringList& arguments, const QString& workingDirectory
     process.setProcessEnvironment(environment);
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
     process.start(QStringLiteral(PLUMOXA_CLI_PATH), arguments);
     process.write(input);
     process.closeWriteChannel();

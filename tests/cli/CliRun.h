@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ServerFixture;
 
 // One run of plumoxa-cli, with no terminal: its exit code and what it printed.
@@ -15,8 +17,10 @@ struct CliRun
     QByteArray err;
 
     // Runs plumoxa-cli with arguments in workingDirectory; PLUMOXA_PASSWORD is set when given.
+    // childSetup runs in the child before the program starts (limits, signals).
     static CliRun run(const QStringList& arguments, const QString& workingDirectory = QString(),
-                      const QString& password = QString(), const QByteArray& input = QByteArray());
+                      const QString& password = QString(), const QByteArray& input = QByteArray(),
+                      const std::function<void()>& childSetup = {});
     // The account options of a fixture server: --url URL --user NAME (the password goes by environment).
     static QStringList account(const ServerFixture& server);
     static CliRun on(const ServerFixture& server, const QStringList& arguments,

@@ -7,7 +7,6 @@
 #include "support/TestRegistry.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,28 +42,11 @@ CliRun cliOn(const CannedResponder& responder, const QStringList& arguments, con
 // fails as on a full disk (the signal that would end the process is ignored).
 CliRun cliWithFileSizeLimit(const ServerFixture& server, const QStringList& arguments, const QString& workingDirectory)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PLUMOXA_PASSWORD"), server.password());
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(workingDirectory);
-    process.setChildProcessModifier([] {
+    return CliRun::run(CliRun::account(server) + arguments, workingDirectory, server.password(), QByteArray(), [] {
         const rlimit limit { rlim_t(kFileSizeLimit), rlim_t(kFileSizeLimit) };
         setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);
     });
-    process.start(QStringLiteral(PLUMOXA_CLI_PATH), CliRun::account(server) + arguments);
-    process.closeWriteChannel();
-    CliRun result;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
 }
 
 } // namespace

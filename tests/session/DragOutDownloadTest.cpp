@@ -18,18 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void selectNames(SessionWindow& session, const QStringList& names)
-{
-    QList<int> rows;
-    for (const QString& name : names)
-        rows.append(int(session.tableNames().indexOf(name)));
-    std::sort(rows.begin(), rows.end());
-    session.window().ui().fileView->selectRows(rows);
-}
-
-} // namespace
+namespace { } // namespace
 
 // A drag out of the window's table, dropped on a target that takes file names: the data's
 // file names are asked for as a target would, and the selection is fetched from the server.
@@ -60,7 +49,7 @@ private slots:
         SessionWindow session;
         QVERIFY(session.start());
         QVERIFY(session.connect());
-        selectNames(session, selected);
+        session.selectNames(selected);
         const std::unique_ptr<DragOutMimeData> data = session.window().ui().fileView->dragOutData();
         QVERIFY(data);
         QCOMPARE(data->names(), selected);
@@ -100,7 +89,7 @@ private slots:
         SessionWindow session;
         QVERIFY(session.startOn(responder.url(), QStringLiteral("u"), QStringLiteral("p"), 30));
         QVERIFY(session.connect());
-        selectNames(session, { "x.txt" });
+        session.selectNames({ "x.txt" });
         QTemporaryDir destination;
 
         QVERIFY(!DropDownload(session.controller(), std::chrono::milliseconds(100)).retrieveInto(destination.path()));
@@ -117,7 +106,7 @@ private slots:
         SessionWindow session;
         QVERIFY(session.start());
         QVERIFY(session.connect());
-        selectNames(session, { "x.txt" });
+        session.selectNames({ "x.txt" });
         QTemporaryDir first;
         QTemporaryDir second;
         session.controller().retrieveDroppedFile(first.path());

@@ -25,15 +25,6 @@ QByteArray word(std::size_t value)
     return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-void selectNames(SessionWindow& session, const QStringList& names)
-{
-    QList<int> rows;
-    for (const QString& name : names)
-        rows.append(int(session.tableNames().indexOf(name)));
-    std::sort(rows.begin(), rows.end());
-    session.window().ui().fileView->selectRows(rows);
-}
-
 QString at(SessionWindow& session, const QString& path)
 {
     return QDir(session.server().rootPath()).filePath(path);
@@ -105,7 +96,7 @@ private slots:
         ScriptedPrompter prompter;
         TwoWindows windows;
         QVERIFY(windows.start());
-        selectNames(windows.source, { "s.txt", "sd", "x.txt" });
+        windows.source.selectNames({ "s.txt", "sd", "x.txt" });
         windows.source.controller().copy();
         QCOMPARE(windows.app().copyCount(), 1);
         const QList<CopySource> sources = windows.app().copyFileArray();
@@ -158,7 +149,7 @@ private slots:
             QVERIFY(QDir().mkpath(at(windows.target, existing)));
         QVERIFY(windows.start());
         prompter.answerSkipOrOverwrite(false, true);
-        selectNames(windows.source, { entry });
+        windows.source.selectNames({ entry });
         if (cut)
             windows.source.controller().cut();
         else
@@ -192,7 +183,7 @@ private slots:
         // The folder that exists there is merged into; its file that exists there is skipped.
         prompter.answerSkipOrOverwrite(false);
         prompter.answerSkipOrOverwrite(true);
-        selectNames(windows.source, { "sd" });
+        windows.source.selectNames({ "sd" });
         windows.source.controller().cut();
 
         windows.target.controller().paste();
@@ -211,7 +202,7 @@ private slots:
         ScriptedPrompter prompter;
         TwoWindows windows;
         QVERIFY(windows.start());
-        selectNames(windows.source, { "s.txt", "x.txt" });
+        windows.source.selectNames({ "s.txt", "x.txt" });
         windows.source.controller().copy();
         QVERIFY(QFile::remove(at(windows.source, "s.txt")));
 
@@ -232,7 +223,7 @@ private slots:
         TwoWindows windows;
         TestFiles::writeFile(at(windows.target, "s.txt"), "theirs");
         QVERIFY(windows.start());
-        selectNames(windows.source, { "s.txt" });
+        windows.source.selectNames({ "s.txt" });
         windows.source.controller().copy();
         bool read = false;
         bool connectEnabled = true;
@@ -265,7 +256,7 @@ private slots:
         SessionWindow session;
         QVERIFY(session.start());
         QVERIFY(session.connect());
-        selectNames(session, { "x.txt", "a" });
+        session.selectNames({ "x.txt", "a" });
         session.controller().copy();
         FileDisplay* empty = session.controller().findDirectory(QStringLiteral("/empty"));
         QVERIFY(empty && empty->asCollection());
@@ -285,7 +276,7 @@ private slots:
         FileDisplay* a = session.controller().findDirectory(QStringLiteral("/empty/a"));
         QVERIFY(a && a->asCollection());
         session.controller().directoryDoubleClicked(*a->asCollection());
-        selectNames(session, { "b" });
+        session.selectNames({ "b" });
         session.controller().copy();
         FileDisplay* b = session.controller().findDirectory(QStringLiteral("/empty/a/b"));
         session.controller().directoryDoubleClicked(*b->asCollection());

@@ -116,3 +116,13 @@ void SessionWindow::verifyRestored() const
     const Qt::WindowFlags flags = m_window->windowFlags();
     QVERIFY(!flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowCloseButtonHint));
 }
+
+void SessionWindow::selectNames(const QStringList& names)
+{
+    const QStringList table = tableNames();
+    QList<int> rows;
+    for (const QString& name : names)
+        rows.append(int(table.indexOf(name)));
+    std::sort(rows.begin(), rows.end());
+    m_window->ui().fileView->selectRows(rows);
+}

@@ -35,6 +35,8 @@ public:
     bool waitIdle() const;
     // Verifies that the window is back as it was before an operation (fails the calling test).
     void verifyRestored() const;
+    // Selects the table's rows of these names.
+    void selectNames(const QStringList& names);
     // The entry names of the file table, in row order.
     QStringList tableNames() const;
     // The names of the tree view's expanded, visible rows, depth-first ("/", "a", ...).

@@ -49,15 +49,6 @@ QStringList namesIn(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-void selectNames(SessionWindow& session, const QStringList& names)
-{
-    QList<int> rows;
-    for (const QString& name : names)
-        rows.append(int(session.tableNames().indexOf(name)));
-    std::sort(rows.begin(), rows.end());
-    session.window().ui().fileView->selectRows(rows);
-}
-
 // What the window looks like while its operation waits for an answer, read on the GUI thread.
 struct BusyLook
 {
@@ -92,6 +83,14 @@ BusyLook lookAt(SessionWindow& session)
         },
         Qt::BlockingQueuedConnection);
     return look;
+}
+
+// A drag of local files entering the table, as the file manager's would; true when it is taken.
+bool dragEnter(FileDropTableView& table, QMimeData& drag)
+{
+    QDragEnterEvent enter(table.viewport()->rect().center(), Qt::CopyAction, &drag, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table.viewport(), &enter);
+    return enter.isAccepted();
 }
 
 void clickCancel(SessionWindow& session)
@@ -286,7 +285,7 @@ private slots:
         prompter.answerPath(local.filePath("p1.txt"));
         prompter.answerPath(QString());
         prompter.answerPath(local.filePath("third.txt"));
-        selectNames(session, { "p1.txt", "p2.txt", "p3.txt" });
+        session.selectNames({ "p1.txt", "p2.txt", "p3.txt" });
 
         session.controller().retrieveFile();
         QVERIFY(session.waitIdle());
@@ -337,7 +336,7 @@ private slots:
         else if (existing == u"file")
             TestFiles::writeFile(target, "a file");
         answerConflicts(prompter, answers);
-        selectNames(session, { "a" });
+        session.selectNames({ "a" });
 
         session.controller().retrieveDroppedFile(destination.path());
         QVERIFY(session.waitIdle());
@@ -367,12 +366,9 @@ private slots:
 
         QMimeData drag;
         drag.setUrls({ QUrl::fromLocalFile(local.filePath("t")), QUrl::fromLocalFile(local.filePath("after.txt")) });
-        const QPoint at = table->viewport()->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &drag, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(table->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
+        QVERIFY(dragEnter(*table, drag));
         QVERIFY(table->isInDragging());
-        QDropEvent drop(at, Qt::CopyAction, &drag, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(table->viewport()->rect().center(), Qt::CopyAction, &drag, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(table->viewport(), &drop);
         QVERIFY(drop.isAccepted());
         QVERIFY(!table->isInDragging());
@@ -400,10 +396,7 @@ private slots:
         QMimeData drag;
         drag.setUrls(
             { QUrl::fromLocalFile(local.filePath("here.txt")), QUrl::fromLocalFile(local.filePath("gone.txt")) });
-        QDragEnterEvent enter(table->viewport()->rect().center(), Qt::CopyAction, &drag, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(table->viewport(), &enter);
-        QVERIFY(!enter.isAccepted());
+        QVERIFY(!dragEnter(*table, drag));
         QVERIFY(!table->isInDragging());
     }
 
