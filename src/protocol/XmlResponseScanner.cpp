@@ -46,8 +46,15 @@ XmlResponseScanner::Status XmlResponseScanner::scan()
     if (!scanCommand(position))
         return Status::CommandFailed;
     scanCurrentDirectory(position);
+    const qsizetype received = m_contentReceiver ? m_contentReceiver->size() : 0;
     scanResult(position);
-    return m_cutShort ? Status::LoginFailed : Status::Done;
+    if (!m_cutShort)
+        return Status::Done;
+    // A reply cut short delivers nothing: neither the blocks before the cut nor their bytes.
+    m_listBlocks.clear();
+    if (m_contentReceiver)
+        m_contentReceiver->truncate(received);
+    return Status::LoginFailed;
 }
 
 bool XmlResponseScanner::scanLoginResult(qsizetype& position)

@@ -122,11 +122,21 @@ private slots:
         QTest::newRow("a list block cut short fails the login test") << ok(
             "CONN", "<current_dir>/</current_dir><result_count>1</result_count><list path=\"/\"><path>a</path><path>b")
                                                                      << Status::LoginFailed << "/"
-                                                                     << "/: a|b!;" << QByteArray();
+                                                                     << "" << QByteArray();
         QTest::newRow("a list block cut inside its path fails the login test")
             << ok("LIST", "<current_dir>/</current_dir><result_count>1</result_count><list path=\"/ho")
             << Status::LoginFailed << "/"
-            << "/ho: ;" << QByteArray();
+            << "" << QByteArray();
+        QTest::newRow("a cut short reply keeps none of the blocks before the cut")
+            << ok("RETR", "<current_dir>/</current_dir><result_count>2</result_count><retr>Zm9v\n</retr><retr>YmFy")
+            << Status::LoginFailed << "/"
+            << "" << QByteArray();
+        QTest::newRow("a cut short listing keeps none of its whole blocks")
+            << ok("LIST",
+                  "<current_dir>/</current_dir><result_count>2</result_count><list path=\"/a\"><path>x</path></list>"
+                  "<list path=\"/b\"><path>y")
+            << Status::LoginFailed << "/"
+            << "" << QByteArray();
     }
     void replies()
     {
