@@ -85,7 +85,7 @@ void FileDisplayCollection::setPathDictionary(std::shared_ptr<PathRegistry> regi
     m_pathDictionary = std::move(registry);
     if (!m_pathDictionary)
         return;
-    auto self = std::static_pointer_cast<FileDisplayCollection>(shared_from_this());
+    auto self = sharedListing();
     std::weak_ptr<FileDisplayCollection>& slot = (*m_pathDictionary)[m_fullPath];
     if (const auto old = slot.lock(); old && old != self)
         qCDebug(lcModel, "fdOld = %s, self = %s", qUtf8Printable(old->fileName()), qUtf8Printable(fileName()));
@@ -419,6 +419,11 @@ FileDisplayCollection::didClickTableColumn(const QString& columnIdentifier)
     }
     childrenSort();
     return SortIndicator { m_sortKey, m_ascending };
+}
+
+std::shared_ptr<FileDisplayCollection> FileDisplayCollection::sharedListing()
+{
+    return std::static_pointer_cast<FileDisplayCollection>(shared_from_this());
 }
 
 bool FileDisplayCollection::acceptDrop(const QMimeData& drop)

@@ -51,6 +51,8 @@ public:
 
     FileDisplayCollection* asCollection() override;
     const FileDisplayCollection* asCollection() const override;
+    // This listing as its owners hold it: keeps it alive across a step that may relist its parent.
+    std::shared_ptr<FileDisplayCollection> sharedListing();
 
     SessionController* controller() const { return m_controller; }
     void setController(SessionController* controller) { m_controller = controller; }

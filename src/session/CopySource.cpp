@@ -52,8 +52,7 @@ void CopySource::copyTo(ServerCopy& destination) const
         if (!otherWindow)
             return;
         onGuiThread(*source, [source, &treeDirectory] {
-            FileDisplay* node = source->findDirectory(treeDirectory);
-            if (FileDisplayCollection* listing = node ? node->asCollection() : nullptr)
+            if (const auto listing = source->findListing(treeDirectory))
                 source->silentDirectorySelectionHasChanged(*listing);
             source->transfers().lendClient(false);
         });

@@ -27,7 +27,7 @@ namespace {
 std::shared_ptr<FileDisplayCollection> relisted(ViewController& window, FileDisplayCollection& listing)
 {
     return onGuiThread(window, [&window, &listing] {
-        auto keep = std::static_pointer_cast<FileDisplayCollection>(listing.shared_from_this());
+        auto keep = listing.sharedListing();
         window.fullpathListFileDisplay(listing);
         return keep;
     });
@@ -77,12 +77,10 @@ std::unique_ptr<QTemporaryFile> ServerCopy::fetch(PlumoClient& client, const QSt
 std::shared_ptr<FileDisplayCollection> ServerCopy::listedTarget()
 {
     const std::shared_ptr<FileDisplayCollection> target = onGuiThread(m_destination, [this] {
-        FileDisplay* node = m_destination.findDirectory(m_savedCurDir);
-        FileDisplayCollection* listing = node ? node->asCollection() : nullptr;
+        std::shared_ptr<FileDisplayCollection> listing = m_destination.findListing(m_savedCurDir);
         if (listing)
             m_destination.fullpathListFileDisplay(*listing);
-        return listing ? std::static_pointer_cast<FileDisplayCollection>(listing->shared_from_this())
-                       : std::shared_ptr<FileDisplayCollection>();
+        return listing;
     });
     if (!target)
         failWith("copyTo", "STOR failed");
@@ -91,12 +89,8 @@ std::shared_ptr<FileDisplayCollection> ServerCopy::listedTarget()
 
 ServerCopy::Stored ServerCopy::storeFile(const QString& name, const QString& localPath)
 {
-    const std::shared_ptr<FileDisplayCollection> target = onGuiThread(m_destination, [this] {
-        FileDisplay* node = m_destination.findDirectory(m_savedCurDir);
-        FileDisplayCollection* listing = node && node->isDirectory() ? node->asCollection() : nullptr;
-        return listing ? std::static_pointer_cast<FileDisplayCollection>(listing->shared_from_this())
-                       : std::shared_ptr<FileDisplayCollection>();
-    });
+    const std::shared_ptr<FileDisplayCollection> target
+        = onGuiThread(m_destination, [this] { return m_destination.findListing(m_savedCurDir); });
     if (!target)
         failWith("copyTo", "STOR failed");
     if (entryNamed(m_destination, *target, name) && m_conflicts.isSkipRemoteFile(name)) {
@@ -119,10 +113,7 @@ bool ServerCopy::copyDirectory(FileDisplayCollection& sourceDirectory, ViewContr
     const std::shared_ptr<FileDisplayCollection> sourceNode
         = onGuiThread(source, [&source, &sourceDirectory, &sourcePath] {
               source.silentDirectorySelectionHasChanged(sourceDirectory);
-              FileDisplay* node = source.findDirectory(sourcePath);
-              FileDisplayCollection* listing = node ? node->asCollection() : nullptr;
-              return listing ? std::static_pointer_cast<FileDisplayCollection>(listing->shared_from_this())
-                             : std::shared_ptr<FileDisplayCollection>();
+              return source.findListing(sourcePath);
           });
     if (!sourceNode)
         failWith("copyDirectory", "LIST failed");

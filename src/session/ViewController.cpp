@@ -199,8 +199,7 @@ bool ViewController::droppedFromFinder(const QMimeData& drop, FileDisplayCollect
     const QStringList paths = WindowTransfers::localPaths(drop.urls());
     if (paths.isEmpty())
         return false;
-    return m_transfers.start(SendRecvThread::kDroppedFromFinder, paths,
-                             std::static_pointer_cast<FileDisplayCollection>(listing.shared_from_this()));
+    return m_transfers.start(SendRecvThread::kDroppedFromFinder, paths, listing.sharedListing());
 }
 
 QStringList ViewController::makeFileNameArray() const
@@ -372,7 +371,7 @@ void ViewController::directorySelectionHasChanged(FileDisplayCollection& listing
 {
     if (!isConnected())
         return;
-    const auto keep = std::static_pointer_cast<FileDisplayCollection>(listing.shared_from_this());
+    const auto keep = listing.sharedListing();
     if (fullpathListFileDisplay(listing) && client().commandResult()) {
         setDataSource(keep);
         if (m_fileView && m_tableModel.rowCount() > 0)
@@ -446,6 +445,13 @@ void ViewController::reloadMenu()
 FileDisplay* ViewController::findDirectory(const QString& path)
 {
     return tree().retrieveFileDisplay(path);
+}
+
+std::shared_ptr<FileDisplayCollection> ViewController::findListing(const QString& path)
+{
+    FileDisplay* node = findDirectory(path);
+    FileDisplayCollection* listing = node && node->isDirectory() ? node->asCollection() : nullptr;
+    return listing ? listing->sharedListing() : nullptr;
 }
 
 void ViewController::resetDirectoryView()
@@ -547,7 +553,7 @@ void ViewController::removeFileMenu()
     FileDisplayCollection* listing = shownListing();
     if (!listing || !m_fileView)
         return;
-    const auto keep = std::static_pointer_cast<FileDisplayCollection>(listing->shared_from_this());
+    const auto keep = listing->sharedListing();
     const QList<int> rows = m_fileView->selectedRows();
     int removed = 0;
     for (const int row : rows) {

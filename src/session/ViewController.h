@@ -92,6 +92,8 @@ public:
     void parentDirectory();
     void reloadMenu();
     FileDisplay* findDirectory(const QString& path);
+    // The listing of a directory the tree knows, kept alive for the caller; null when unknown.
+    std::shared_ptr<FileDisplayCollection> findListing(const QString& path);
     void resetDirectoryView();
 
     void selectAddedFiles(const QStringList& localPaths);

@@ -234,7 +234,7 @@ WindowTransfers::Selection WindowTransfers::selection() const
         FileDisplayCollection* shown = m_controller.shownListing();
         if (!shown || !m_controller.fileView())
             return selection;
-        selection.listing = std::static_pointer_cast<FileDisplayCollection>(shown->shared_from_this());
+        selection.listing = shown->sharedListing();
         for (const int row : m_controller.fileView()->selectedRows()) {
             if (FileDisplay* entry = shown->displayObjectAtIndex(row))
                 selection.entries.append(entry->shared_from_this());
@@ -284,7 +284,7 @@ void WindowTransfers::addFileSubThread()
     const std::shared_ptr<FileDisplayCollection> listing = onGuiThread(*this, [this] {
         std::shared_ptr<FileDisplayCollection> shown;
         if (FileDisplayCollection* current = m_controller.shownListing()) {
-            shown = std::static_pointer_cast<FileDisplayCollection>(current->shared_from_this());
+            shown = current->sharedListing();
             m_controller.silentDirectorySelectionHasChanged(*current);
         }
         return shown;
@@ -308,7 +308,7 @@ void WindowTransfers::pasteFromFinderSubThread()
     const auto [listing, paths] = onGuiThread(*this, [this] {
         std::pair<std::shared_ptr<FileDisplayCollection>, QStringList> taken;
         if (FileDisplayCollection* shown = m_controller.shownListing())
-            taken.first = std::static_pointer_cast<FileDisplayCollection>(shown->shared_from_this());
+            taken.first = shown->sharedListing();
         if (const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData())
             taken.second = localPaths(clipboard->urls());
         return taken;
@@ -347,7 +347,7 @@ void WindowTransfers::pasteSubThread()
     const auto [listing, sources] = onGuiThread(*this, [this] {
         std::pair<std::shared_ptr<FileDisplayCollection>, QList<CopySource>> taken;
         if (FileDisplayCollection* shown = m_controller.shownListing())
-            taken.first = std::static_pointer_cast<FileDisplayCollection>(shown->shared_from_this());
+            taken.first = shown->sharedListing();
         if (const PlumoAppDelegate* app = PlumoAppDelegate::instance())
             taken.second = app->copyFileArray();
         return taken;
