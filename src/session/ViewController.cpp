@@ -107,12 +107,10 @@ void ViewController::awakeFromNib(Ui::MyDocument& ui, QWidget* mainWindow)
     m_mainWindow = mainWindow;
     m_connectButton = ui.connectButton;
     m_settingButton = ui.settingButton;
-    m_cancelButton = ui.cancelButton;
     m_splitView = ui.splitView;
     m_fileView = ui.fileView;
     m_directoryView = ui.directoryView;
     m_statusField = ui.statusField;
-    m_progress = ui.progress;
 
     m_owner.setController(this);
     m_transfers.awakeFromNib(ui, mainWindow);
@@ -152,11 +150,8 @@ void ViewController::awakeFromNib(Ui::MyDocument& ui, QWidget* mainWindow)
     connect(m_settingButton, &QPushButton::clicked, this, [this] { m_settingDialog->openDialog(m_settingButton); });
     m_connectButton->setText(MyUtil::localized("Connect"));
     m_settingButton->setText(MyUtil::localized("Setting"));
-    m_cancelButton->setText(MyUtil::localized("Cancel"));
-    m_cancelButton->setEnabled(false);
 
     m_statusField->clear();
-    m_progress->clear();
 }
 
 QString ViewController::statusText() const

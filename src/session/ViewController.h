@@ -138,12 +138,10 @@ private:
     QPointer<QWidget> m_mainWindow;
     QPushButton* m_connectButton = nullptr;
     QPushButton* m_settingButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
     QSplitter* m_splitView = nullptr;
     FileDropTableView* m_fileView = nullptr;
     QTreeView* m_directoryView = nullptr;
     QLabel* m_statusField = nullptr;
-    QLabel* m_progress = nullptr;
     std::unique_ptr<SettingDialog> m_settingDialog;
     std::unique_ptr<RenameDialog> m_renameDialogController;
     std::unique_ptr<ChmodDialog> m_chmodDialogController;

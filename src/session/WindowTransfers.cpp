@@ -50,6 +50,9 @@ void WindowTransfers::awakeFromNib(Ui::MyDocument& ui, QWidget* window)
     m_cancelButton = ui.cancelButton;
     m_progress = ui.progress;
     m_progressBar = ui.progressBar;
+    m_cancelButton->setText(MyUtil::localized("Cancel"));
+    m_cancelButton->setEnabled(false);
+    m_progress->clear();
     m_progressBar->setVisible(false);
     connect(m_cancelButton, &QPushButton::clicked, this, &WindowTransfers::cancelButton);
 }
